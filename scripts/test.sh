@@ -21,3 +21,14 @@ ctest --test-dir build -L headless --output-on-failure -j "$jobs"
 
 echo "== unit tests with sanitizers"
 ctest --test-dir build-asan -L headless --output-on-failure -j "$jobs"
+
+echo "== fuzzing the BMP reader for ${STARMILL_FUZZ_SECONDS:=60} s"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTARMILL_FUZZ=ON > /dev/null
+cmake --build build-fuzz --target bmp_fuzz
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp tests/fuzz/corpus/* "$corpus"/
+build-fuzz/bmp_fuzz -max_total_time="$STARMILL_FUZZ_SECONDS" -max_len=4096 -print_final_stats=1 \
+  "$corpus" 2> build-fuzz/fuzz.log || { tail -40 build-fuzz/fuzz.log; exit 1; }
+grep -E "^stat::number_of_executed_units|^Done" build-fuzz/fuzz.log

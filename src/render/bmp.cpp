@@ -1,0 +1,151 @@
+// The BMP reader. Every header field is checked before anything is
+// allocated, and nothing is read beyond what the file holds.
+#include "render/bmp.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+int read_le(FILE *file, int bytes, int32_t *value)
+{
+    unsigned char b[4];
+    if (fread(b, 1, bytes, file) != static_cast<size_t>(bytes))
+        return 0;
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--)
+        v = (v << 8) | b[i];
+    // Sign-extend 16-bit fields.
+    *value = bytes == 2 ? static_cast<int16_t>(v) : static_cast<int32_t>(v);
+    return 1;
+}
+
+long file_length(FILE *file)
+{
+    long here = ftell(file);
+    fseek(file, 0, SEEK_END);
+    long length = ftell(file);
+    fseek(file, here, SEEK_SET);
+    return length;
+}
+
+// Rows are stored padded to a multiple of four bytes; the image keeps
+// exactly three bytes per pixel.
+long row_stride(long width) { return (width * 3 + 3) & ~3L; }
+
+// Whether the file holds every row the header promises (the last row's
+// padding may be missing).
+int pixels_fit(FILE *file, long offset, long width, long height)
+{
+    long needed = offset + row_stride(width) * (height - 1) + width * 3;
+    return offset >= 0 && needed <= file_length(file);
+}
+
+int read_pixels(FILE *file, long offset, const TextureImage *image)
+{
+    long row_bytes = image->width * 3L;
+    long stride = row_stride(image->width);
+    for (int row = 0; row < image->height; row++) {
+        if (fseek(file, offset + stride * row, SEEK_SET) != 0)
+            return 0;
+        if (fread(image->data + row_bytes * row, 1, row_bytes, file) != static_cast<size_t>(row_bytes))
+            return 0;
+    }
+    return 1;
+}
+
+int load(FILE *file, TextureImage *image)
+{
+    int32_t signature, offset, width, height, planes, bpp;
+    if (!read_le(file, 2, &signature)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    if (static_cast<uint16_t>(signature) != 0x4D42) {
+        printf("Not a Bitmap-File!\n");
+        return 0;
+    }
+    fseek(file, 8, SEEK_CUR);
+    if (!read_le(file, 4, &offset)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    printf("Data at Offset: %ld\n", static_cast<long>(offset));
+    fseek(file, 4, SEEK_CUR);
+    if (!read_le(file, 4, &width)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    image->width = width;
+    printf("Width of Bitmap: %d\n", image->width);
+    if (!read_le(file, 4, &height)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    image->height = height;
+    printf("Height of Bitmap: %d\n", image->height);
+    if (!read_le(file, 2, &planes)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    if (planes != 1) {
+        printf("Error: number of Planes not 1!\n");
+        return 0;
+    }
+    if (!read_le(file, 2, &bpp)) {
+        printf("Error reading file!\n");
+        return 0;
+    }
+    printf("Bits per Pixel: %d\n", bpp);
+    if (bpp != 24) {
+        printf("Bits per Pixel not 24\n");
+        return 0;
+    }
+    if (width < 0 || height < 0) {
+        printf("Error: negative bitmap sizes (top-down bitmaps) not supported!\n");
+        return 0;
+    }
+    // Both are at most 2^31 - 1, so their product fits in 64 bits.
+    int64_t pixels = int64_t(width) * height;
+    if (pixels > INT32_MAX / 3) {
+        printf("Error: bitmap too large!\n");
+        return 0;
+    }
+    int64_t size = pixels * 3;
+    printf("Size of the image data: %ld\n", static_cast<long>(size));
+    // Nothing is allocated for pixels that the file does not hold.
+    if (size == 0 || !pixels_fit(file, offset, width, height)) {
+        printf("Error loading file!\n");
+        return 0;
+    }
+    image->data = static_cast<unsigned char *>(malloc(size));
+    if (!image->data) {
+        printf("Error: out of memory for the bitmap data!\n");
+        return 0;
+    }
+    if (!read_pixels(file, offset, image)) {
+        printf("Error loading file!\n");
+        return 0;
+    }
+    for (int64_t i = 0; i < size; i += 3) {
+        unsigned char blue = image->data[i];
+        image->data[i] = image->data[i + 2];
+        image->data[i + 2] = blue;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int LoadBMP(const char *path, TextureImage *image)
+{
+    FILE *file = fopen(path, "rb");
+    if (!file) {
+        printf("File not found : %s\n", path);
+        return 0;
+    }
+    int ok = load(file, image);
+    fclose(file);
+    return ok;
+}
