@@ -27,8 +27,14 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTARMILL_FUZZ=ON > /dev/null
 cmake --build build-fuzz --target bmp_fuzz
 corpus=$(mktemp -d)
-trap 'rm -rf "$corpus"' EXIT
 cp tests/fuzz/corpus/* "$corpus"/
 build-fuzz/bmp_fuzz -max_total_time="$STARMILL_FUZZ_SECONDS" -max_len=4096 -print_final_stats=1 \
   "$corpus" 2> build-fuzz/fuzz.log || { tail -40 build-fuzz/fuzz.log; exit 1; }
 grep -E "^stat::number_of_executed_units|^Done" build-fuzz/fuzz.log
+rm -rf "$corpus"
+
+echo "== tests on the private X server"
+eval "$(scripts/xserver.sh start)"
+trap 'scripts/xserver.sh stop' EXIT
+echo "X server on $DISPLAY"
+ctest --test-dir build -L x11 --output-on-failure

@@ -1,0 +1,187 @@
+// Creation and tear-down of the GLX window and the video-mode switch.
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/xf86vmode.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "render/scene.h"
+#include "window/glwindow.h"
+
+// RGBA with at least 4 bits per channel and a 16-bit depth buffer.
+int attrListSgl[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
+                     GLX_DEPTH_SIZE, 16, None};
+int attrListDbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4,
+                     GLX_BLUE_SIZE, 4, GLX_DEPTH_SIZE, 16, None};
+
+namespace {
+
+const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
+
+void give_up(const char *why)
+{
+    printf("%s\n", why);
+    exit(1);
+}
+
+// Lists the screen's mode lines and keeps a copy of the mode in force.
+// Without the extension, or without modes, returns 0 and leaves desktopMode
+// zero: the video mode is then never touched.
+int fetch_modes(XF86VidModeModeInfo ***modes, int *count)
+{
+    int event_base, error_base, major, minor;
+    *modes = nullptr;
+    *count = 0;
+    memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
+    if (!XF86VidModeQueryExtension(GLWin.display, &event_base, &error_base) ||
+        !XF86VidModeQueryVersion(GLWin.display, &major, &minor)) {
+        printf("No XF86VidModeExtension: the video mode stays as it is\n");
+        return 0;
+    }
+    printf("XF86VidModeExtension-Version %d.%d\n", major, minor);
+    if (!XF86VidModeGetAllModeLines(GLWin.display, GLWin.screen, count, modes) || *count < 1) {
+        printf("No video modes listed: the video mode stays as it is\n");
+        if (*modes)
+            XFree(*modes);
+        *modes = nullptr;
+        return 0;
+    }
+    GLWin.desktopMode = *(*modes)[0];
+    return 1;
+}
+
+// The last mode line of exactly the size asked for, else the mode in force.
+int choose_mode(XF86VidModeModeInfo **modes, int count, int width, int height)
+{
+    int best = 0;
+    for (int i = 0; i < count; i++)
+        if (modes[i]->hdisplay == width && modes[i]->vdisplay == height)
+            best = i;
+    return best;
+}
+
+XVisualInfo *choose_visual()
+{
+    XVisualInfo *vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListDbl);
+    if (vi) {
+        GLWin.doubleBuffered = 1;
+        printf("Got Doublebuffered Visual!\n");
+        return vi;
+    }
+    vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListSgl);
+    GLWin.doubleBuffered = 0;
+    if (!vi)
+        give_up("No RGBA visual with a 16-bit depth buffer on this display");
+    printf("Only Singlebuffered Visual!\n");
+    return vi;
+}
+
+void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int mode)
+{
+    int width, height;
+    if (modes) {
+        XF86VidModeSwitchToMode(GLWin.display, GLWin.screen, modes[mode]);
+        XF86VidModeSetViewPort(GLWin.display, GLWin.screen, 0, 0);
+        width = modes[mode]->hdisplay;
+        height = modes[mode]->vdisplay;
+        XFree(modes);
+    } else {
+        width = DisplayWidth(GLWin.display, GLWin.screen);
+        height = DisplayHeight(GLWin.display, GLWin.screen);
+    }
+    printf("Resolution %dx%d\n", width, height);
+    GLWin.attributes.override_redirect = True;
+    GLWin.attributes.event_mask = kEventMask;
+    GLWin.window = XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height,
+                                 0, vi->depth, InputOutput, vi->visual,
+                                 CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect,
+                                 &GLWin.attributes);
+    XWarpPointer(GLWin.display, None, GLWin.window, 0, 0, 0, 0, 0, 0);
+    XMapRaised(GLWin.display, GLWin.window);
+    XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    XGrabPointer(GLWin.display, GLWin.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                 GLWin.window, None, CurrentTime);
+}
+
+void create_managed_window(XVisualInfo *vi, const char *title, int width, int height,
+                           XF86VidModeModeInfo **modes)
+{
+    GLWin.attributes.event_mask = kEventMask;
+    GLWin.window = XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height,
+                                 0, vi->depth, InputOutput, vi->visual,
+                                 CWBorderPixel | CWColormap | CWEventMask, &GLWin.attributes);
+    Atom wm_delete = XInternAtom(GLWin.display, "WM_DELETE_WINDOW", True);
+    XSetWMProtocols(GLWin.display, GLWin.window, &wm_delete, 1);
+    XSetStandardProperties(GLWin.display, GLWin.window, title, title, None, nullptr, 0, nullptr);
+    XMapRaised(GLWin.display, GLWin.window);
+    if (modes)
+        XFree(modes);
+}
+
+}  // namespace
+
+int createGLWindow(const char *title, int width, int height, int fullscreen)
+{
+    GLWin.fullscreen = fullscreen;
+    GLWin.display = XOpenDisplay(nullptr);
+    if (!GLWin.display) {
+        printf("Cannot open the X display \"%s\"\n", XDisplayName(nullptr));
+        exit(1);
+    }
+    GLWin.screen = DefaultScreen(GLWin.display);
+
+    XF86VidModeModeInfo **modes;
+    int count;
+    fetch_modes(&modes, &count);
+    int mode = choose_mode(modes, count, width, height);
+
+    XVisualInfo *vi = choose_visual();
+    int glx_major, glx_minor;
+    glXQueryVersion(GLWin.display, &glx_major, &glx_minor);
+    printf("glX-Version %d.%d\n", glx_major, glx_minor);
+    GLWin.context = glXCreateContext(GLWin.display, vi, nullptr, GL_TRUE);
+    if (!GLWin.context)
+        give_up("Cannot create a GL rendering context");
+
+    GLWin.attributes.colormap =
+        XCreateColormap(GLWin.display, RootWindow(GLWin.display, vi->screen), vi->visual, AllocNone);
+    GLWin.attributes.border_pixel = 0;
+    if (fullscreen)
+        create_fullscreen_window(vi, modes, mode);
+    else
+        create_managed_window(vi, title, width, height, modes);
+    XFree(vi);
+
+    glXMakeCurrent(GLWin.display, GLWin.window, GLWin.context);
+    Window root;
+    unsigned int border;
+    XGetGeometry(GLWin.display, GLWin.window, &root, &GLWin.x, &GLWin.y, &GLWin.width, &GLWin.height,
+                 &border, &GLWin.depth);
+    printf("Depth %d\n", static_cast<int>(GLWin.depth));
+    if (glXIsDirect(GLWin.display, GLWin.context))
+        printf("Congrats, you have Direct Rendering!\n");
+    else
+        printf("Sorry, no Direct Rendering possible!\n");
+    initGL();
+    return 1;
+}
+
+void killGLWindow()
+{
+    if (GLWin.context) {
+        // The font lists are deleted while their context is still current.
+        deleteFont();
+        if (!glXMakeCurrent(GLWin.display, None, nullptr))
+            printf("Could not release drawing context.\n");
+        glXDestroyContext(GLWin.display, GLWin.context);
+        GLWin.context = nullptr;
+    }
+    if (GLWin.fullscreen && GLWin.desktopMode.hdisplay) {
+        XF86VidModeSwitchToMode(GLWin.display, GLWin.screen, &GLWin.desktopMode);
+        XF86VidModeSetViewPort(GLWin.display, GLWin.screen, 0, 0);
+    }
+    XCloseDisplay(GLWin.display);
+}

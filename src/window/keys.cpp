@@ -1,0 +1,83 @@
+// The keyboard commands.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <cstdio>
+
+#include "render/frame.h"
+#include "render/view.h"
+#include "sim/universe.h"
+#include "window/controls.h"
+#include "window/glwindow.h"
+
+int done = 0;
+
+namespace {
+
+// Next view mode with its preset; the universe is reseeded with the next step.
+void next_view_mode()
+{
+    rendermode += 1;
+    if (rendermode != 0 && rendermode != 1)
+        rendermode = 0;
+    init_vars(rendermode);
+    if (universes) {
+        universes->steps = 4 * universes->lifetime + 1;
+        universes->scale = 37.5;
+    }
+    buildStarList();
+}
+
+void change_star_size(float by)
+{
+    tw += by;
+    buildStarList();
+    printf("StarSize= %f\n", tw);
+}
+
+void change_zoom(float by)
+{
+    zoom += by;
+    printf("Zoom= %f\n", zoom);
+}
+
+// The window is made anew in the other mode; killing it first restores the
+// desktop video mode while fullscreen still describes the old window.
+void toggle_fullscreen()
+{
+    killGLWindow();
+    GLWin.fullscreen = !GLWin.fullscreen;
+    createGLWindow("Starmill -Vanta", 648, 480, GLWin.fullscreen);
+}
+
+}  // namespace
+
+void keyPressed(KeySym key)
+{
+    switch (key) {
+    case XK_f:
+        fpstoggle = !fpstoggle;
+        break;
+    case XK_m:
+        next_view_mode();
+        break;
+    case XK_Up:
+        change_star_size(0.01f);
+        break;
+    case XK_Down:
+        change_star_size(-0.01f);
+        break;
+    case XK_Prior:
+        change_zoom(-0.2f);
+        break;
+    case XK_Next:
+        change_zoom(0.2f);
+        break;
+    case XK_F1:
+        toggle_fullscreen();
+        break;
+    case XK_Escape:
+        done = 1;
+        break;
+    }
+}

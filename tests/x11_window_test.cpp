@@ -1,0 +1,270 @@
+// The window, the video-mode switch and the scene set-up on a real X server
+// with real GL. Needs DISPLAY to name the project's private server.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/xf86vmode.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "render/scene.h"
+#include "render/view.h"
+#include "sim/universe.h"
+#include "window/glwindow.h"
+
+namespace {
+
+// A second connection, as another client on the same desktop sees things.
+class Observer {
+public:
+    Observer() : d_(XOpenDisplay(nullptr)) {}
+    ~Observer() { XCloseDisplay(d_); }
+    Display *display() { return d_; }
+
+    std::string mode()
+    {
+        int dotclock;
+        XF86VidModeModeLine line;
+        XF86VidModeGetModeLine(d_, DefaultScreen(d_), &dotclock, &line);
+        if (line.privsize)
+            XFree(line.c_private);
+        return std::to_string(line.hdisplay) + "x" + std::to_string(line.vdisplay);
+    }
+
+    bool keyboard_grabbed_elsewhere()
+    {
+        int status = XGrabKeyboard(d_, DefaultRootWindow(d_), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        XUngrabKeyboard(d_, CurrentTime);
+        return status == AlreadyGrabbed;
+    }
+
+    bool pointer_grabbed_elsewhere()
+    {
+        int status = XGrabPointer(d_, DefaultRootWindow(d_), False, ButtonPressMask, GrabModeAsync,
+                                  GrabModeAsync, None, None, CurrentTime);
+        XUngrabPointer(d_, CurrentTime);
+        return status == AlreadyGrabbed;
+    }
+
+private:
+    Display *d_;
+};
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+// Creates the window with its messages captured.
+std::vector<std::string> create(const char *title, int width, int height, int fullscreen)
+{
+    testing::internal::CaptureStdout();
+    createGLWindow(title, width, height, fullscreen);
+    fflush(stdout);
+    return lines(testing::internal::GetCapturedStdout());
+}
+
+class X11Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!getenv("DISPLAY"))
+            GTEST_SKIP() << "needs the private X server (DISPLAY)";
+        rendermode = 1;
+    }
+    void TearDown() override
+    {
+        if (window_up)
+            killGLWindow();
+        release_galaxy();
+    }
+    void up(const char *title, int width, int height, int fullscreen)
+    {
+        messages = create(title, width, height, fullscreen);
+        window_up = true;
+    }
+    void down()
+    {
+        killGLWindow();
+        window_up = false;
+    }
+    std::vector<std::string> messages;
+    bool window_up = false;
+};
+
+}  // namespace
+
+TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
+{
+    Observer other;
+    ASSERT_EQ(other.mode(), "1024x768");
+    up("Starmill - Vanta", 640, 480, 1);
+
+    std::vector<std::string> first(messages.begin(), messages.begin() + 6);
+    EXPECT_EQ(first, (std::vector<std::string>{"XF86VidModeExtension-Version 2.2", "Got Doublebuffered Visual!",
+                                               "glX-Version 1.4", "Resolution 640x480", "Depth 24",
+                                               "Congrats, you have Direct Rendering!"}));
+    EXPECT_EQ(messages.at(6), "Data at Offset: 54");
+    EXPECT_EQ(other.mode(), "640x480");
+
+    XWindowAttributes a;
+    XGetWindowAttributes(other.display(), GLWin.window, &a);
+    EXPECT_TRUE(a.override_redirect);
+    EXPECT_EQ(a.x, 0);
+    EXPECT_EQ(a.y, 0);
+    EXPECT_EQ(a.width, 640);
+    EXPECT_EQ(a.height, 480);
+    EXPECT_EQ(a.map_state, IsViewable);
+    EXPECT_EQ(a.your_event_mask, 0);
+    EXPECT_EQ(a.all_event_masks, 0x28005);
+    EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
+    EXPECT_TRUE(other.pointer_grabbed_elsewhere());
+    EXPECT_EQ(GLWin.width, 640u);
+    EXPECT_EQ(GLWin.height, 480u);
+
+    down();
+    EXPECT_EQ(other.mode(), "1024x768");
+    EXPECT_FALSE(other.keyboard_grabbed_elsewhere());
+}
+
+TEST_F(X11Test, FullScreenWithoutAModeLineOfThatSizeKeepsTheDesktopMode)
+{
+    Observer other;
+    up("Starmill -Vanta", 648, 480, 1);
+    EXPECT_EQ(messages.at(3), "Resolution 1024x768");
+    EXPECT_EQ(other.mode(), "1024x768");
+    EXPECT_EQ(GLWin.width, 1024u);
+    down();
+    EXPECT_EQ(other.mode(), "1024x768");
+}
+
+TEST_F(X11Test, WindowedIsAnOrdinaryWindowWithTitleAndCloseProtocol)
+{
+    Observer other;
+    up("Starmill -Vanta", 648, 480, 0);
+    EXPECT_EQ(messages.at(3), "Depth 24");  // no resolution line
+    EXPECT_EQ(other.mode(), "1024x768");
+
+    XWindowAttributes a;
+    XGetWindowAttributes(other.display(), GLWin.window, &a);
+    EXPECT_FALSE(a.override_redirect);
+    EXPECT_EQ(a.width, 648);
+    EXPECT_EQ(a.height, 480);
+    char *name = nullptr;
+    ASSERT_TRUE(XFetchName(other.display(), GLWin.window, &name));
+    EXPECT_STREQ(name, "Starmill -Vanta");
+    XFree(name);
+    Atom *protocols = nullptr;
+    int count = 0;
+    ASSERT_TRUE(XGetWMProtocols(other.display(), GLWin.window, &protocols, &count));
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(protocols[0], XInternAtom(other.display(), "WM_DELETE_WINDOW", True));
+    XFree(protocols);
+    EXPECT_FALSE(other.keyboard_grabbed_elsewhere());
+    down();
+    EXPECT_EQ(other.mode(), "1024x768");
+}
+
+TEST_F(X11Test, SceneSetUpLeavesAdditiveBlendingAPerspectiveAndItsLists)
+{
+    up("scene", 640, 480, 0);
+    GLint value;
+    glGetIntegerv(GL_BLEND_SRC, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST, &value);
+    EXPECT_EQ(value, GL_ONE);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[3], 0.5f);
+    EXPECT_EQ(clear[0] + clear[1] + clear[2], 0.0f);
+    EXPECT_EQ(zoom, -6.0f);
+    EXPECT_EQ(tw, 0.03f);
+    ASSERT_NE(universes, nullptr);
+    EXPECT_EQ(universes->scale, 37.5);
+
+    // gluPerspective(45, aspect, 0.1f, 100): m[0] = f / aspect, m[5] = f.
+    const double f = 1.0 / std::tan(45.0 / 2 * M_PI / 180);
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, m);
+    EXPECT_NEAR(m[0], f / (640.0 / 480.0), 1e-6);
+    EXPECT_NEAR(m[5], f, 1e-6);
+    EXPECT_NEAR(m[14], 2 * 100.0 * 0.1 / (0.1 - 100.0), 1e-6);
+    resizeGLScene(640, 0);
+    glGetDoublev(GL_PROJECTION_MATRIX, m);
+    EXPECT_NEAR(m[0], f / 640.0, 1e-9);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[3], 1);
+
+    for (int k = 0; k < 96; k++)
+        ASSERT_TRUE(glIsList(base + k)) << k;
+    EXPECT_TRUE(glIsList(starlist));
+}
+
+TEST_F(X11Test, StarSpriteIsASquareOfHalfEdgeTw)
+{
+    up("sprite", 640, 480, 0);
+    tw = 0.25f;
+    buildStarList();
+    // Feed the list back through identity matrices and a 2x2 viewport:
+    // window x = vertex x + 1.
+    glViewport(0, 0, 2, 2);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    GLfloat feedback[64];
+    glFeedbackBuffer(64, GL_2D, feedback);
+    glRenderMode(GL_FEEDBACK);
+    glCallList(starlist);
+    int n = glRenderMode(GL_RENDER);
+    // Two triangles of a strip; collect the distinct corners.
+    std::vector<std::pair<float, float>> corners;
+    for (int i = 0; i < n;) {
+        ASSERT_EQ(feedback[i], GL_POLYGON_TOKEN);
+        int count = static_cast<int>(feedback[i + 1]);
+        for (int v = 0; v < count; v++)
+            corners.emplace_back(feedback[i + 2 + 2 * v] - 1, feedback[i + 3 + 2 * v] - 1);
+        i += 2 + 2 * count;
+    }
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    EXPECT_EQ(corners, (std::vector<std::pair<float, float>>{
+                           {-0.25f, -0.25f}, {-0.25f, 0.25f}, {0.25f, -0.25f}, {0.25f, 0.25f}}));
+}
+
+TEST_F(X11Test, RepeatedCreationReplacesTheContextAndReseedsTheUniverse)
+{
+    Observer other;
+    up("one", 640, 480, 1);
+    Universe *record = universes;
+    zoom = -9.0f;
+    down();
+    rendermode = 0;
+    up("two", 640, 480, 0);
+    EXPECT_EQ(universes, record);
+    EXPECT_EQ(universes->scale, 12.5);
+    EXPECT_EQ(zoom, -100.0f);
+    EXPECT_EQ(tw, 0.35f);
+    down();
+    up("three", 640, 480, 1);
+    EXPECT_EQ(other.mode(), "640x480");
+    down();
+    EXPECT_EQ(other.mode(), "1024x768");
+}
