@@ -37,4 +37,12 @@ echo "== tests on the private X server"
 eval "$(scripts/xserver.sh start)"
 trap 'scripts/xserver.sh stop' EXIT
 echo "X server on $DISPLAY"
-ctest --test-dir build -L x11 --output-on-failure
+# Under the sanitizers the GL driver is preloaded, so that it stays loaded to
+# the end and its own allocations can be told apart from the program's.
+export STARMILL_DRI_DRIVER=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
+LD_PRELOAD=$STARMILL_DRI_DRIVER ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/e2e/lsan.supp:print_suppressions=0 \
+  ctest --test-dir build-asan -L x11 --output-on-failure
+# The end-to-end tests also run the sanitizer build of the program once.
+STARMILL_ASAN=$PWD/build-asan/starmill STARMILL_SOAK_SECONDS=${STARMILL_SOAK_SECONDS:-120} \
+  ctest --test-dir build -L x11 --output-on-failure

@@ -1,0 +1,328 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real starmill binary on the project's private X
+server, driven as a user would drive it (xdotool keys and clicks, a window
+manager's close request, signals), with its output, exit status and the
+server's video mode checked after every run.
+
+Environment: DISPLAY (the private server), STARMILL (the binary),
+STARMILL_VIDMODE (the mode-query tool), STARMILL_SOURCE (holds Data/);
+optional STARMILL_ASAN (a sanitizer build of the binary) and
+STARMILL_SOAK_SECONDS."""
+import os
+import re
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+BINARY = os.environ.get("STARMILL", "build/starmill")
+VIDMODE = os.environ.get("STARMILL_VIDMODE", "build/tests/vidmode")
+SOURCE = os.environ.get("STARMILL_SOURCE", ".")
+HERE = os.path.dirname(os.path.abspath(__file__))
+DRI_DRIVER = os.environ.get("STARMILL_DRI_DRIVER", "")
+
+STARTUP = [
+    "XF86VidModeExtension-Version 2.2",
+    "Got Doublebuffered Visual!",
+    "glX-Version 1.4",
+    "Resolution 640x480",
+    "Depth 24",
+    "Congrats, you have Direct Rendering!",
+    "Data at Offset: 54",
+    "Width of Bitmap: 64",
+    "Height of Bitmap: 64",
+    "Bits per Pixel: 24",
+    "Size of the image data: 12288",
+    "Data at Offset: 54",
+    "Width of Bitmap: 16",
+    "Height of Bitmap: 16",
+    "Bits per Pixel: 24",
+    "Size of the image data: 768",
+]
+
+
+def video_mode():
+    return subprocess.run([VIDMODE], capture_output=True, text=True, check=True).stdout.strip()
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, capture_output=True)
+
+
+def wait_until(predicate, timeout=20.0, what="condition"):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+class Starmill:
+    """One run of the program, its output line-buffered into a file."""
+
+    def __init__(self, binary=BINARY, env=None):
+        self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
+        self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
+        self.proc = subprocess.Popen(["stdbuf", "-oL", binary], cwd=SOURCE, stdout=self.out,
+                                     stderr=self.err, env={**os.environ, **(env or {})})
+        self.wait_for_window()
+
+    def output(self):
+        with open(self.out.name) as f:
+            return f.read()
+
+    def lines(self):
+        return self.output().splitlines()
+
+    def stderr(self):
+        with open(self.err.name) as f:
+            return f.read()
+
+    def wait_for_lines(self, count, timeout=20.0):
+        """Waits until the output holds `count` lines more than before."""
+        wait_until(lambda: len(self.lines()) >= count, timeout, f"{count} lines of output")
+
+    def wait_for_window(self):
+        # The set-up is over once both images are read (last set-up line).
+        wait_until(lambda: self.output().count("Size of the image data") >= 2 * self.creations()
+                   or self.proc.poll() is not None, 60, "the scene set-up")
+        time.sleep(0.3)
+
+    def creations(self):
+        return max(1, self.output().count("glX-Version"))
+
+    def key(self, *keys):
+        xdotool("key", "--delay", "60", *keys)
+
+    def wait_exit(self, timeout=30.0):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+            raise AssertionError("starmill did not end\n" + self.output())
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+
+class WindowManager:
+    """openbox on the private server, for managed windows and close requests."""
+
+    def __enter__(self):
+        self.proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        wait_until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0,
+                   20, "openbox")
+        return self
+
+    def __exit__(self, *exc):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+def window_geometry(title):
+    info = subprocess.run(["xwininfo", "-name", title], capture_output=True, text=True)
+    if info.returncode != 0:
+        return None
+    width = re.search(r"Width: (\d+)", info.stdout).group(1)
+    height = re.search(r"Height: (\d+)", info.stdout).group(1)
+    return f"{width}x{height}"
+
+
+def red_text_pixels():
+    """Counts pure dim-red pixels (the overlay's colour) in the top left corner."""
+    with tempfile.NamedTemporaryFile(suffix=".txt") as shot:
+        subprocess.run(["import", "-window", "root", "-crop", "160x24+0+0", "txt:" + shot.name],
+                       check=True, capture_output=True)
+        with open(shot.name) as f:
+            text = f.read()
+    return len(re.findall(r"srgb\([1-9]\d*,0,0\)", text))
+
+
+class StartAndEnd(unittest.TestCase):
+    def setUp(self):
+        self.assertEqual(video_mode(), "1024x768")
+
+    def tearDown(self):
+        self.assertEqual(video_mode(), "1024x768", "the desktop mode must be back")
+
+    def test_starts_full_screen_and_escape_restores_the_desktop(self):
+        run = Starmill()
+        try:
+            self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
+            self.assertEqual(video_mode(), "640x480")
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
+        finally:
+            run.close()
+
+    def test_a_mouse_click_ends_it(self):
+        run = Starmill()
+        try:
+            xdotool("click", "1")
+            self.assertEqual(run.wait_exit(), 0)
+        finally:
+            run.close()
+
+    def test_termination_signals_end_it_in_order(self):
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            run = Starmill()
+            try:
+                self.assertEqual(video_mode(), "640x480")
+                run.proc.send_signal(sig)
+                self.assertEqual(run.wait_exit(), 0, sig)
+                self.assertEqual(video_mode(), "1024x768")
+            finally:
+                run.close()
+
+
+class Keys(unittest.TestCase):
+    def test_star_size_zoom_and_view_mode_keys(self):
+        run = Starmill()
+        try:
+            start = len(run.lines())
+            run.key("Down", "Down", "Down", "Prior", "Next", "KP_Up", "a")
+            run.wait_for_lines(start + 5)
+            run.key("m", "m", "Prior")  # twice m: back to perspective, its preset again
+            run.wait_for_lines(start + 6)
+            run.key("m", "Prior")  # flat projection preset
+            run.wait_for_lines(start + 7)
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(run.lines()[start:], [
+                "StarSize= 0.020000", "StarSize= 0.010000", "StarSize= 0.000000",
+                "Zoom= -6.200000", "Zoom= -6.000000",
+                "Zoom= -6.200000",
+                "Zoom= -100.199997",
+            ])
+        finally:
+            run.close()
+
+    def test_f_toggles_the_overlay_with_or_without_shift(self):
+        run = Starmill()
+        try:
+            self.assertEqual(red_text_pixels(), 0)
+            run.key("shift+f")
+            wait_until(lambda: red_text_pixels() > 0, 10, "the overlay")
+            run.key("f")
+            wait_until(lambda: red_text_pixels() == 0, 10, "the overlay to go")
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
+        finally:
+            run.close()
+
+
+class FullScreenToggle(unittest.TestCase):
+    def test_f1_gives_a_managed_window_and_back(self):
+        with WindowManager():
+            run = Starmill()
+            try:
+                run.key("F1")
+                wait_until(lambda: window_geometry("Starmill -Vanta"), 20, "the managed window")
+                run.wait_for_window()
+                self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
+                self.assertEqual(video_mode(), "1024x768")
+                self.assertNotIn("Resolution", "\n".join(run.lines()[len(STARTUP):]))
+
+                # Back to full-screen: there is no 648x480 mode line.
+                run.key("F1")
+                wait_until(lambda: "Resolution 1024x768" in run.output(), 20, "full-screen again")
+                self.assertEqual(video_mode(), "1024x768")
+                run.wait_for_window()
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+            finally:
+                run.close()
+
+    def test_window_manager_close_request_ends_it(self):
+        with WindowManager():
+            run = Starmill()
+            try:
+                run.key("F1")
+                wait_until(lambda: window_geometry("Starmill -Vanta"), 20, "the managed window")
+                run.wait_for_window()
+                subprocess.run(["wmctrl", "-c", "Starmill -Vanta"], check=True)
+                self.assertEqual(run.wait_exit(), 0)
+                self.assertIn("Exiting sanely...", run.lines())
+            finally:
+                run.close()
+
+    def test_resize_is_followed_and_a_move_is_not(self):
+        with WindowManager():
+            run = Starmill()
+            try:
+                run.key("F1")
+                window = wait_until(lambda: subprocess.run(
+                    ["xdotool", "search", "--name", "^Starmill -Vanta$"],
+                    capture_output=True, text=True).stdout.split(), 20, "the managed window")[0]
+                run.wait_for_window()
+                resizes = run.lines().count("Resize event")
+                xdotool("windowsize", "--sync", window, "500", "400")
+                wait_until(lambda: run.lines().count("Resize event") == resizes + 1, 10, "a resize")
+                xdotool("windowmove", "--sync", window, "50", "60")
+                time.sleep(0.5)
+                self.assertEqual(run.lines().count("Resize event"), resizes + 1)
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+            finally:
+                run.close()
+
+
+@unittest.skipUnless(os.environ.get("STARMILL_ASAN"), "needs the sanitizer build")
+class Sanitized(unittest.TestCase):
+    def test_toggles_and_reseeds_without_invalid_access_or_leak(self):
+        env = {
+            # stdbuf preloads its own library ahead of the sanitizer runtime.
+            "ASAN_OPTIONS": "detect_leaks=1:verify_asan_link_order=0:exitcode=23",
+            "LSAN_OPTIONS": "suppressions=" + os.path.join(HERE, "lsan.supp") + ":print_suppressions=0",
+            "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1:exitcode=24",
+            # Keeps the GL driver loaded to the end, so that its own leaks can
+            # be told apart (a driver unloaded with its display has no name).
+            "LD_PRELOAD": DRI_DRIVER,
+        }
+        with WindowManager():
+            run = Starmill(os.environ["STARMILL_ASAN"], env)
+            try:
+                for _ in range(2):
+                    run.key("F1")
+                    time.sleep(1.5)
+                    run.key("m", "Up", "f")
+                    time.sleep(1.0)
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(120), 0, run.stderr()[-4000:])
+                self.assertNotIn("Sanitizer", run.stderr())
+            finally:
+                run.close()
+
+
+class Soak(unittest.TestCase):
+    def test_memory_stays_flat_across_many_reseedings(self):
+        seconds = float(os.environ.get("STARMILL_SOAK_SECONDS", "60"))
+        run = Starmill()
+        try:
+            run.key("f")  # the overlay tells the frame rate
+
+            def rss_kb():
+                with open(f"/proc/{run.proc.pid}/status") as f:
+                    return int(re.search(r"VmRSS:\s+(\d+)", f.read()).group(1))
+
+            time.sleep(min(10.0, seconds / 3))
+            early = rss_kb()
+            time.sleep(seconds - min(10.0, seconds / 3))
+            late = rss_kb()
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
+            print(f"\nsoak: {seconds:.0f} s, RSS {early} kB -> {late} kB", flush=True)
+            self.assertLess(late - early, 2048, "resident memory grew")
+        finally:
+            run.close()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
