@@ -6,33 +6,11 @@
 #include <cstdlib>
 
 #include "gl_recorder.h"
+#include "largest_universe.h"
 #include "render/view.h"
 #include "sim/universe.h"
 
 namespace {
-
-const int kGalaxies = 4;
-const int kStars = 1499;
-
-// Seeds until four galaxies come up, then gives each the largest star count
-// by repeating its own stars.
-void make_largest_universe()
-{
-    unsigned seed = 1;
-    do {
-        srand(seed++);
-        init_galaxy();
-    } while (universes->ngalaxies != kGalaxies);
-    for (int i = 0; i < kGalaxies; i++) {
-        Galaxy &g = universes->galaxies[i];
-        Star *stars = static_cast<Star *>(malloc(sizeof(Star) * kStars));
-        for (int s = 0; s < kStars; s++)
-            stars[s] = g.stars[s % g.nstars];
-        free(g.stars);
-        g.stars = stars;
-        g.nstars = kStars;
-    }
-}
 
 void BM_StepLargestUniverse(benchmark::State &state)
 {
@@ -43,7 +21,7 @@ void BM_StepLargestUniverse(benchmark::State &state)
         universes->steps = 0;  // never restart inside the measurement
         draw_galaxy();
     }
-    const double interactions = double(kGalaxies) * kStars * kGalaxies;
+    const double interactions = double(kLargestGalaxies) * kLargestStars * kLargestGalaxies;
     state.counters["star_core_interactions"] = interactions;
     state.counters["ns_per_interaction"] = benchmark::Counter(
         interactions * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

@@ -8,6 +8,7 @@ Environment: DISPLAY (the private server), STARMILL (the binary),
 STARMILL_VIDMODE (the mode-query tool), STARMILL_SOURCE (holds Data/);
 optional STARMILL_ASAN (a sanitizer build of the binary) and
 STARMILL_SOAK_SECONDS."""
+import calendar
 import os
 import re
 import signal
@@ -19,6 +20,8 @@ import unittest
 BINARY = os.environ.get("STARMILL", "build/starmill")
 VIDMODE = os.environ.get("STARMILL_VIDMODE", "build/tests/vidmode")
 SOURCE = os.environ.get("STARMILL_SOURCE", ".")
+SEED_SCAN = os.environ.get("STARMILL_SEED_SCAN", "build/tests/seed_scan")
+FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 HERE = os.path.dirname(os.path.abspath(__file__))
 DRI_DRIVER = os.environ.get("STARMILL_DRI_DRIVER", "")
 
@@ -63,11 +66,11 @@ def wait_until(predicate, timeout=20.0, what="condition"):
 class Starmill:
     """One run of the program, its output line-buffered into a file."""
 
-    def __init__(self, binary=BINARY, env=None):
+    def __init__(self, binary=BINARY, env=None, wrapper=()):
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
-        self.proc = subprocess.Popen(["stdbuf", "-oL", binary], cwd=SOURCE, stdout=self.out,
-                                     stderr=self.err, env={**os.environ, **(env or {})})
+        self.proc = subprocess.Popen([*wrapper, "stdbuf", "-oL", os.path.abspath(binary)], cwd=SOURCE,
+                                     stdout=self.out, stderr=self.err, env={**os.environ, **(env or {})})
         self.wait_for_window()
 
     def output(self):
@@ -272,6 +275,48 @@ class FullScreenToggle(unittest.TestCase):
                 self.assertEqual(run.wait_exit(), 0)
             finally:
                 run.close()
+
+
+class GlStream(unittest.TestCase):
+    """The GL calls of the real program's first frame, recorded by apitrace,
+    with the clock that seeds the generator pinned by libfaketime."""
+
+    CLOCK = "2026-12-07 10:00:00"
+
+    def first_frame(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            trace = os.path.join(tmp, "starmill.trace")
+            env = {"TZ": "UTC", "FAKETIME": self.CLOCK, "DONT_FAKE_MONOTONIC": "1",
+                   "FAKETIME_DONT_FAKE_MONOTONIC": "1", "LD_PRELOAD": FAKETIME_LIB}
+            run = Starmill(env=env, wrapper=("apitrace", "trace", "-o", trace))
+            try:
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+            finally:
+                run.close()
+            dump = subprocess.run(["apitrace", "dump", "--color=never", "--call-nos=no", trace],
+                                  capture_output=True, text=True, check=True).stdout.splitlines()
+        calls = [line for line in dump if line.startswith("gl")]
+        # From the first clear to the first swap.
+        start = next(i for i, c in enumerate(calls) if c.startswith("glClear("))
+        end = next(i for i, c in enumerate(calls) if c.startswith("glXSwapBuffers"))
+        return calls[start:end]
+
+    def test_first_frame_draws_every_star_of_the_seeded_universe_the_same_each_time(self):
+        seconds = calendar.timegm(time.strptime(self.CLOCK, "%Y-%m-%d %H:%M:%S"))
+        stars = int(subprocess.run([SEED_SCAN, str(seconds), "1"], capture_output=True, text=True,
+                                   check=True).stdout.split()[1])
+        frame = self.first_frame()
+        self.assertEqual(frame[0], "glClear(mask = GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT)")
+        self.assertTrue(frame[1].startswith("glBindTexture(target = GL_TEXTURE_2D"), frame[1])
+        self.assertTrue(frame[2].startswith("glColor4ub("), frame[2])
+        self.assertEqual(sum(c.startswith("glCallList(") for c in frame), stars)
+        # Perspective: every star placed by the same six calls.
+        names = [c.split("(")[0] for c in frame[3:9]]
+        self.assertEqual(names, ["glLoadIdentity", "glTranslatef", "glRotatef", "glTranslatef",
+                                 "glRotatef", "glCallList"])
+        self.assertEqual(frame[4], "glTranslatef(x = 0, y = 0, z = -6)")
+        self.assertEqual(self.first_frame(), frame)
 
 
 @unittest.skipUnless(os.environ.get("STARMILL_ASAN"), "needs the sanitizer build")

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Runs the benchmarks: the simulation step without a display, then the real
+# frame and the whole program's frame rate on the private X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build build -j "$(nproc)"
+
+echo "== simulation step, GL calls to a stand-in that does nothing ($(nproc) cores)"
+build/bench/sim_bench
+
+eval "$(scripts/xserver.sh start)"
+trap 'scripts/xserver.sh stop' EXIT
+echo "== the real frame, largest universe, 640x480 window on $DISPLAY"
+build/bench/frame_bench
+echo "== the whole program, full-screen 640x480"
+BUILD=build python3 bench/program_fps.py
