@@ -66,10 +66,10 @@ def wait_until(predicate, timeout=20.0, what="condition"):
 class Starmill:
     """One run of the program, its output line-buffered into a file."""
 
-    def __init__(self, binary=BINARY, env=None, wrapper=()):
+    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE):
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
-        self.proc = subprocess.Popen([*wrapper, "stdbuf", "-oL", os.path.abspath(binary)], cwd=SOURCE,
+        self.proc = subprocess.Popen([*wrapper, "stdbuf", "-oL", os.path.abspath(binary)], cwd=cwd,
                                      stdout=self.out, stderr=self.err, env={**os.environ, **(env or {})})
         self.wait_for_window()
 
@@ -138,6 +138,16 @@ def window_geometry(title):
     return f"{width}x{height}"
 
 
+def go_windowed(run):
+    """F1 from full-screen; returns the id of the managed window once it is set up."""
+    run.key("F1")
+    window = wait_until(lambda: subprocess.run(
+        ["xdotool", "search", "--name", "^Starmill -Vanta$"], capture_output=True,
+        text=True).stdout.split(), 20, "the managed window")[0]
+    run.wait_for_window()
+    return window
+
+
 def red_text_pixels():
     """Counts pure dim-red pixels (the overlay's colour) in the top left corner."""
     with tempfile.NamedTemporaryFile(suffix=".txt") as shot:
@@ -185,6 +195,47 @@ class StartAndEnd(unittest.TestCase):
                 run.close()
 
 
+class WithoutTheVideoModeExtension(unittest.TestCase):
+    """Xvfb offers GLX but not the video-mode extension."""
+
+    def setUp(self):
+        n = 90
+        while os.path.exists(f"/tmp/.X{n}-lock"):
+            n += 1
+        self.display = f":{n}"
+        self.server = subprocess.Popen(["Xvfb", self.display, "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: subprocess.run(["xdpyinfo", "-display", self.display],
+                                          capture_output=True).returncode == 0, 20, "Xvfb")
+        self.old_display = os.environ["DISPLAY"]
+        os.environ["DISPLAY"] = self.display
+
+    def tearDown(self):
+        os.environ["DISPLAY"] = self.old_display
+        self.server.terminate()
+        self.server.wait()
+
+    def test_full_screen_covers_the_screen_as_it_is_and_windowed_still_works(self):
+        run = Starmill()
+        try:
+            lines = run.lines()
+            self.assertEqual(lines[0], "No XF86VidModeExtension: the video mode stays as it is")
+            self.assertIn("Resolution 800x600", lines)
+            run.key("F1")
+            wait_until(lambda: run.output().count("glX-Version") == 2, 20, "the window again")
+            run.wait_for_window()
+            self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
+        finally:
+            run.close()
+
+    def test_a_display_that_cannot_be_opened_is_reported(self):
+        result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
+                                env={**os.environ, "DISPLAY": ":999"}, timeout=30)
+        self.assertEqual((result.returncode, result.stdout), (1, 'Cannot open the X display ":999"\n'))
+
+
 class Keys(unittest.TestCase):
     def test_star_size_zoom_and_view_mode_keys(self):
         run = Starmill()
@@ -226,9 +277,7 @@ class FullScreenToggle(unittest.TestCase):
         with WindowManager():
             run = Starmill()
             try:
-                run.key("F1")
-                wait_until(lambda: window_geometry("Starmill -Vanta"), 20, "the managed window")
-                run.wait_for_window()
+                go_windowed(run)
                 self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
                 self.assertEqual(video_mode(), "1024x768")
                 self.assertNotIn("Resolution", "\n".join(run.lines()[len(STARTUP):]))
@@ -247,9 +296,7 @@ class FullScreenToggle(unittest.TestCase):
         with WindowManager():
             run = Starmill()
             try:
-                run.key("F1")
-                wait_until(lambda: window_geometry("Starmill -Vanta"), 20, "the managed window")
-                run.wait_for_window()
+                go_windowed(run)
                 subprocess.run(["wmctrl", "-c", "Starmill -Vanta"], check=True)
                 self.assertEqual(run.wait_exit(), 0)
                 self.assertIn("Exiting sanely...", run.lines())
@@ -260,11 +307,7 @@ class FullScreenToggle(unittest.TestCase):
         with WindowManager():
             run = Starmill()
             try:
-                run.key("F1")
-                window = wait_until(lambda: subprocess.run(
-                    ["xdotool", "search", "--name", "^Starmill -Vanta$"],
-                    capture_output=True, text=True).stdout.split(), 20, "the managed window")[0]
-                run.wait_for_window()
+                window = go_windowed(run)
                 resizes = run.lines().count("Resize event")
                 xdotool("windowsize", "--sync", window, "500", "400")
                 wait_until(lambda: run.lines().count("Resize event") == resizes + 1, 10, "a resize")
