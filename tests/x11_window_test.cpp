@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "render/bmp.h"
 #include "render/scene.h"
 #include "render/view.h"
 #include "sim/universe.h"
@@ -215,6 +216,18 @@ TEST_F(X11Test, SceneSetUpLeavesAdditiveBlendingAPerspectiveAndItsLists)
     for (int k = 0; k < 96; k++)
         ASSERT_TRUE(glIsList(base + k)) << k;
     EXPECT_TRUE(glIsList(starlist));
+
+    // The star texture holds the file's pixels, red first, bottom row first.
+    TextureImage image = {0, 0, nullptr};
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(LoadBMP("Data/Star.bmp", &image), 1);
+    testing::internal::GetCapturedStdout();
+    std::vector<unsigned char> texels(size_t(image.width) * image.height * 3);
+    glBindTexture(GL_TEXTURE_2D, texture[0]);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_TRUE(std::equal(texels.begin(), texels.end(), image.data));
+    free(image.data);
 }
 
 TEST_F(X11Test, StarSpriteIsASquareOfHalfEdgeTw)

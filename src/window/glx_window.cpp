@@ -47,6 +47,7 @@ int fetch_modes(XF86VidModeModeInfo ***modes, int *count)
         if (*modes)
             XFree(*modes);
         *modes = nullptr;
+        *count = 0;
         return 0;
     }
     GLWin.desktopMode = *(*modes)[0];
