@@ -8,11 +8,15 @@
 
 namespace {
 
-int read_le(FILE *file, int bytes, int32_t *value)
+// Reads one little-endian header field; a file that ends before it is
+// reported.
+int read_field(FILE *file, int bytes, int32_t *value)
 {
     unsigned char b[4];
-    if (fread(b, 1, bytes, file) != static_cast<size_t>(bytes))
+    if (fread(b, 1, bytes, file) != static_cast<size_t>(bytes)) {
+        printf("Error reading file!\n");
         return 0;
+    }
     uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; i--)
         v = (v << 8) | b[i];
@@ -58,45 +62,33 @@ int read_pixels(FILE *file, long offset, const TextureImage *image)
 int load(FILE *file, TextureImage *image)
 {
     int32_t signature, offset, width, height, planes, bpp;
-    if (!read_le(file, 2, &signature)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 2, &signature))
         return 0;
-    }
     if (static_cast<uint16_t>(signature) != 0x4D42) {
         printf("Not a Bitmap-File!\n");
         return 0;
     }
     fseek(file, 8, SEEK_CUR);
-    if (!read_le(file, 4, &offset)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 4, &offset))
         return 0;
-    }
     printf("Data at Offset: %ld\n", static_cast<long>(offset));
     fseek(file, 4, SEEK_CUR);
-    if (!read_le(file, 4, &width)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 4, &width))
         return 0;
-    }
     image->width = width;
     printf("Width of Bitmap: %d\n", image->width);
-    if (!read_le(file, 4, &height)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 4, &height))
         return 0;
-    }
     image->height = height;
     printf("Height of Bitmap: %d\n", image->height);
-    if (!read_le(file, 2, &planes)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 2, &planes))
         return 0;
-    }
     if (planes != 1) {
         printf("Error: number of Planes not 1!\n");
         return 0;
     }
-    if (!read_le(file, 2, &bpp)) {
-        printf("Error reading file!\n");
+    if (!read_field(file, 2, &bpp))
         return 0;
-    }
     printf("Bits per Pixel: %d\n", bpp);
     if (bpp != 24) {
         printf("Bits per Pixel not 24\n");

@@ -28,9 +28,9 @@ void give_up(const char *why)
 }
 
 // Lists the screen's mode lines and keeps a copy of the mode in force.
-// Without the extension, or without modes, returns 0 and leaves desktopMode
+// Without the extension, or without modes, the list is null and desktopMode
 // zero: the video mode is then never touched.
-int fetch_modes(XF86VidModeModeInfo ***modes, int *count)
+void fetch_modes(XF86VidModeModeInfo ***modes, int *count)
 {
     int event_base, error_base, major, minor;
     *modes = nullptr;
@@ -39,7 +39,7 @@ int fetch_modes(XF86VidModeModeInfo ***modes, int *count)
     if (!XF86VidModeQueryExtension(GLWin.display, &event_base, &error_base) ||
         !XF86VidModeQueryVersion(GLWin.display, &major, &minor)) {
         printf("No XF86VidModeExtension: the video mode stays as it is\n");
-        return 0;
+        return;
     }
     printf("XF86VidModeExtension-Version %d.%d\n", major, minor);
     if (!XF86VidModeGetAllModeLines(GLWin.display, GLWin.screen, count, modes) || *count < 1) {
@@ -48,10 +48,9 @@ int fetch_modes(XF86VidModeModeInfo ***modes, int *count)
             XFree(*modes);
         *modes = nullptr;
         *count = 0;
-        return 0;
+        return;
     }
     GLWin.desktopMode = *(*modes)[0];
-    return 1;
 }
 
 // The last mode line of exactly the size asked for, else the mode in force.
@@ -80,6 +79,14 @@ XVisualInfo *choose_visual()
     return vi;
 }
 
+// The window at 0, 0 of the root, selecting the events the main loop handles.
+Window create_window(XVisualInfo *vi, int width, int height, unsigned long value_mask)
+{
+    GLWin.attributes.event_mask = kEventMask;
+    return XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height, 0,
+                         vi->depth, InputOutput, vi->visual, value_mask, &GLWin.attributes);
+}
+
 void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int mode)
 {
     int width, height;
@@ -88,18 +95,14 @@ void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int 
         XF86VidModeSetViewPort(GLWin.display, GLWin.screen, 0, 0);
         width = modes[mode]->hdisplay;
         height = modes[mode]->vdisplay;
-        XFree(modes);
     } else {
         width = DisplayWidth(GLWin.display, GLWin.screen);
         height = DisplayHeight(GLWin.display, GLWin.screen);
     }
     printf("Resolution %dx%d\n", width, height);
     GLWin.attributes.override_redirect = True;
-    GLWin.attributes.event_mask = kEventMask;
-    GLWin.window = XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height,
-                                 0, vi->depth, InputOutput, vi->visual,
-                                 CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect,
-                                 &GLWin.attributes);
+    GLWin.window =
+        create_window(vi, width, height, CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect);
     XWarpPointer(GLWin.display, None, GLWin.window, 0, 0, 0, 0, 0, 0);
     XMapRaised(GLWin.display, GLWin.window);
     XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
@@ -107,19 +110,13 @@ void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int 
                  GLWin.window, None, CurrentTime);
 }
 
-void create_managed_window(XVisualInfo *vi, const char *title, int width, int height,
-                           XF86VidModeModeInfo **modes)
+void create_managed_window(XVisualInfo *vi, const char *title, int width, int height)
 {
-    GLWin.attributes.event_mask = kEventMask;
-    GLWin.window = XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height,
-                                 0, vi->depth, InputOutput, vi->visual,
-                                 CWBorderPixel | CWColormap | CWEventMask, &GLWin.attributes);
+    GLWin.window = create_window(vi, width, height, CWBorderPixel | CWColormap | CWEventMask);
     Atom wm_delete = XInternAtom(GLWin.display, "WM_DELETE_WINDOW", True);
     XSetWMProtocols(GLWin.display, GLWin.window, &wm_delete, 1);
     XSetStandardProperties(GLWin.display, GLWin.window, title, title, None, nullptr, 0, nullptr);
     XMapRaised(GLWin.display, GLWin.window);
-    if (modes)
-        XFree(modes);
 }
 
 }  // namespace
@@ -153,7 +150,9 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     if (fullscreen)
         create_fullscreen_window(vi, modes, mode);
     else
-        create_managed_window(vi, title, width, height, modes);
+        create_managed_window(vi, title, width, height);
+    if (modes)
+        XFree(modes);  // desktopMode is a copy
     XFree(vi);
 
     glXMakeCurrent(GLWin.display, GLWin.window, GLWin.context);
