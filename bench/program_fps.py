@@ -50,12 +50,11 @@ def run(second):
         subprocess.run(["xdotool", "key", "Escape"], check=True)
         proc.wait(30)
         stamps = [float(x) for x in open(log.name).read().split()]
-    first = stamps[0]
     # View mode 1: frames 50 on of the first universe, until the key.
     mode1 = fps(stamps, stamps[min(50, len(stamps) - 1)], min(switched, stamps[min(800, len(stamps) - 1)]))
     after = [t for t in stamps if t > switched + 0.2]
     mode0 = fps(after, after[0], after[min(700, len(after) - 1)]) if after else float("nan")
-    return mode1, mode0, first
+    return mode1, mode0
 
 
 def main():
@@ -67,7 +66,7 @@ def main():
     print("universe          stars  view mode  frames/s")
     for label, row, column in (("largest", largest_first, 1), ("smallest", smallest_first, 1),
                                ("largest", largest_second, 0), ("smallest", smallest_second, 0)):
-        mode1, mode0, _ = run(row[0])
+        mode1, mode0 = run(row[0])
         value = mode1 if column == 1 else mode0
         stars = row[1] if column == 1 else row[2]
         print(f"{label:<16} {stars:>6}  {column:>9}  {value:8.1f}", flush=True)

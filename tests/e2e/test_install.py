@@ -17,15 +17,12 @@ BUILD = os.environ.get("STARMILL_BUILD", "build")
 def run_launcher(test, launcher):
     """Starts the launcher from an empty directory and ends it with Escape."""
     with tempfile.TemporaryDirectory() as elsewhere:
-        run = Starmill(launcher, cwd=elsewhere)
-        try:
+        with Starmill(launcher, cwd=elsewhere) as run:
             test.assertNotIn("File not found", run.output())
             test.assertEqual(run.output().count("Bits per Pixel: 24"), 2)
             test.assertEqual(video_mode(), "640x480")
             run.key("Escape")
             test.assertEqual(run.wait_exit(), 0)
-        finally:
-            run.close()
     test.assertEqual(video_mode(), "1024x768")
 
 

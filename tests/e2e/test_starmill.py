@@ -113,6 +113,12 @@ class Starmill:
             self.proc.kill()
             self.proc.wait()
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
 
 class WindowManager:
     """openbox on the private server, for managed windows and close requests."""
@@ -166,33 +172,24 @@ class StartAndEnd(unittest.TestCase):
         self.assertEqual(video_mode(), "1024x768", "the desktop mode must be back")
 
     def test_starts_full_screen_and_escape_restores_the_desktop(self):
-        run = Starmill()
-        try:
+        with Starmill() as run:
             self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
             self.assertEqual(video_mode(), "640x480")
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
-        finally:
-            run.close()
 
     def test_a_mouse_click_ends_it(self):
-        run = Starmill()
-        try:
+        with Starmill() as run:
             xdotool("click", "1")
             self.assertEqual(run.wait_exit(), 0)
-        finally:
-            run.close()
 
     def test_termination_signals_end_it_in_order(self):
         for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-            run = Starmill()
-            try:
+            with Starmill() as run:
                 self.assertEqual(video_mode(), "640x480")
                 run.proc.send_signal(sig)
                 self.assertEqual(run.wait_exit(), 0, sig)
                 self.assertEqual(video_mode(), "1024x768")
-            finally:
-                run.close()
 
 
 class WithoutTheVideoModeExtension(unittest.TestCase):
@@ -216,8 +213,7 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
         self.server.wait()
 
     def test_full_screen_covers_the_screen_as_it_is_and_windowed_still_works(self):
-        run = Starmill()
-        try:
+        with Starmill() as run:
             lines = run.lines()
             self.assertEqual(lines[0], "No XF86VidModeExtension: the video mode stays as it is")
             self.assertIn("Resolution 800x600", lines)
@@ -227,8 +223,6 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
             self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
-        finally:
-            run.close()
 
     def test_a_display_that_cannot_be_opened_is_reported(self):
         result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
@@ -238,8 +232,7 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
 
 class Keys(unittest.TestCase):
     def test_star_size_zoom_and_view_mode_keys(self):
-        run = Starmill()
-        try:
+        with Starmill() as run:
             start = len(run.lines())
             run.key("Down", "Down", "Down", "Prior", "Next", "KP_Up", "a")
             run.wait_for_lines(start + 5)
@@ -255,12 +248,9 @@ class Keys(unittest.TestCase):
                 "Zoom= -6.200000",
                 "Zoom= -100.199997",
             ])
-        finally:
-            run.close()
 
     def test_f_toggles_the_overlay_with_or_without_shift(self):
-        run = Starmill()
-        try:
+        with Starmill() as run:
             self.assertEqual(red_text_pixels(), 0)
             run.key("shift+f")
             wait_until(lambda: red_text_pixels() > 0, 10, "the overlay")
@@ -268,15 +258,12 @@ class Keys(unittest.TestCase):
             wait_until(lambda: red_text_pixels() == 0, 10, "the overlay to go")
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
-        finally:
-            run.close()
 
 
 class FullScreenToggle(unittest.TestCase):
     def test_f1_gives_a_managed_window_and_back(self):
         with WindowManager():
-            run = Starmill()
-            try:
+            with Starmill() as run:
                 go_windowed(run)
                 self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
                 self.assertEqual(video_mode(), "1024x768")
@@ -289,24 +276,18 @@ class FullScreenToggle(unittest.TestCase):
                 run.wait_for_window()
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
-            finally:
-                run.close()
 
     def test_window_manager_close_request_ends_it(self):
         with WindowManager():
-            run = Starmill()
-            try:
+            with Starmill() as run:
                 go_windowed(run)
                 subprocess.run(["wmctrl", "-c", "Starmill -Vanta"], check=True)
                 self.assertEqual(run.wait_exit(), 0)
                 self.assertIn("Exiting sanely...", run.lines())
-            finally:
-                run.close()
 
     def test_resize_is_followed_and_a_move_is_not(self):
         with WindowManager():
-            run = Starmill()
-            try:
+            with Starmill() as run:
                 window = go_windowed(run)
                 resizes = run.lines().count("Resize event")
                 xdotool("windowsize", "--sync", window, "500", "400")
@@ -316,8 +297,6 @@ class FullScreenToggle(unittest.TestCase):
                 self.assertEqual(run.lines().count("Resize event"), resizes + 1)
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
-            finally:
-                run.close()
 
 
 class GlStream(unittest.TestCase):
@@ -331,12 +310,9 @@ class GlStream(unittest.TestCase):
             trace = os.path.join(tmp, "starmill.trace")
             env = {"TZ": "UTC", "FAKETIME": self.CLOCK, "DONT_FAKE_MONOTONIC": "1",
                    "FAKETIME_DONT_FAKE_MONOTONIC": "1", "LD_PRELOAD": FAKETIME_LIB}
-            run = Starmill(env=env, wrapper=("apitrace", "trace", "-o", trace))
-            try:
+            with Starmill(env=env, wrapper=("apitrace", "trace", "-o", trace)) as run:
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
-            finally:
-                run.close()
             dump = subprocess.run(["apitrace", "dump", "--color=never", "--call-nos=no", trace],
                                   capture_output=True, text=True, check=True).stdout.splitlines()
         calls = [line for line in dump if line.startswith("gl")]
@@ -375,8 +351,7 @@ class Sanitized(unittest.TestCase):
             "LD_PRELOAD": DRI_DRIVER,
         }
         with WindowManager():
-            run = Starmill(os.environ["STARMILL_ASAN"], env)
-            try:
+            with Starmill(os.environ["STARMILL_ASAN"], env) as run:
                 for _ in range(2):
                     run.key("F1")
                     time.sleep(1.5)
@@ -385,15 +360,12 @@ class Sanitized(unittest.TestCase):
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(120), 0, run.stderr()[-4000:])
                 self.assertNotIn("Sanitizer", run.stderr())
-            finally:
-                run.close()
 
 
 class Soak(unittest.TestCase):
     def test_memory_stays_flat_across_many_reseedings(self):
         seconds = float(os.environ.get("STARMILL_SOAK_SECONDS", "60"))
-        run = Starmill()
-        try:
+        with Starmill() as run:
             run.key("f")  # the overlay tells the frame rate
 
             def rss_kb():
@@ -408,8 +380,6 @@ class Soak(unittest.TestCase):
             self.assertEqual(run.wait_exit(), 0)
             print(f"\nsoak: {seconds:.0f} s, RSS {early} kB -> {late} kB", flush=True)
             self.assertLess(late - early, 2048, "resident memory grew")
-        finally:
-            run.close()
 
 
 if __name__ == "__main__":
