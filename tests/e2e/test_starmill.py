@@ -373,16 +373,18 @@ class Soak(unittest.TestCase):
                 with open(f"/proc/{run.proc.pid}/status") as f:
                     return int(re.search(r"VmRSS:\s+(\d+)", f.read()).group(1))
 
-            # Resident memory wanders by a megabyte or two as universes of
-            # different sizes come and go; compare the medians of the first
-            # and the last third of once-a-second samples, not two single ones.
+            # Resident memory climbs for the first half-minute or so, until the
+            # heap and the GL driver have seen a large universe, and then
+            # wanders by a megabyte as universes come and go. The first quarter
+            # of once-a-second samples is that warm-up; the medians of the
+            # second and the last quarter are compared.
             samples = []
             for _ in range(int(seconds)):
                 time.sleep(1.0)
                 samples.append(rss_kb())
-            third = max(1, len(samples) // 3)
-            early = statistics.median(samples[:third])
-            late = statistics.median(samples[-third:])
+            quarter = max(1, len(samples) // 4)
+            early = statistics.median(samples[quarter:2 * quarter])
+            late = statistics.median(samples[-quarter:])
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
             print(f"\nsoak: {seconds:.0f} s, median RSS {early:.0f} kB -> {late:.0f} kB "
