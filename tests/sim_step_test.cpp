@@ -212,3 +212,40 @@ TEST_F(StepTest, WithoutGalaxiesTheStepOnlyCountsAndWithoutAUniverseNothingHappe
     EXPECT_NE(universes->galaxies, nullptr);  // the restart seeded a new set
     EXPECT_GE(universes->ngalaxies, 2);
 }
+
+// Golden values: the exact call stream of a universe seeded from srand(2026),
+// over its first two frames and across the restart (frames 801 and 802), in
+// each view mode. They pin the seeding and the step bit for bit; a change
+// that is wrong the same way on every run fails here.
+TEST_F(StepTest, FixedSeedGivesTheGoldenCallStreamInBothViewModes)
+{
+    struct Golden {
+        int mode;
+        size_t first_calls;
+        unsigned long long first, restart;
+    };
+    const Golden goldens[] = {{1, 25864, 0x6e55640acfc1d4bfull, 0x8ae1a8304cd8e4c4ull},
+                              {0, 17244, 0x1ac77d284f01db12ull, 0x3f33dee214e27f11ull}};
+    for (const Golden &golden : goldens) {
+        SCOPED_TRACE(golden.mode);
+        release_galaxy();
+        rendermode = golden.mode;
+        init_vars(rendermode);
+        srand(2026);
+        init_galaxy();
+        gl_recorder::reset();
+        draw_galaxy();
+        draw_galaxy();
+        size_t first_calls = gl_recorder::calls().size();
+        unsigned long long first = gl_recorder::fingerprint();
+        gl_recorder::set_recording(false);
+        for (int frame = 3; frame <= 800; frame++)
+            draw_galaxy();
+        gl_recorder::reset();
+        draw_galaxy();
+        draw_galaxy();
+        EXPECT_EQ(first_calls, golden.first_calls);
+        EXPECT_EQ(first, golden.first);
+        EXPECT_EQ(gl_recorder::fingerprint(), golden.restart);
+    }
+}

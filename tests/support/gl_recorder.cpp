@@ -5,6 +5,7 @@
 #include <GL/glut.h>
 #include <GL/glx.h>
 
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -41,6 +42,24 @@ std::vector<GlCall> calls_named(const std::string &name)
 }
 int count(const std::string &name) { return static_cast<int>(calls_named(name).size()); }
 void set_elapsed_ms(int ms) { elapsed_ms = ms; }
+
+unsigned long long fingerprint()
+{
+    unsigned long long h = 14695981039346656037ull;
+    auto mix = [&h](const void *bytes, size_t n) {
+        for (size_t i = 0; i < n; i++) {
+            h ^= static_cast<const unsigned char *>(bytes)[i];
+            h *= 1099511628211ull;
+        }
+    };
+    for (const auto &c : recorded) {
+        mix(c.name.c_str(), c.name.size() + 1);
+        for (double a : c.args)
+            mix(&a, sizeof a);
+        mix(c.text.data(), c.text.size());
+    }
+    return h;
+}
 
 }  // namespace gl_recorder
 

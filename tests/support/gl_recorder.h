@@ -25,6 +25,10 @@ const std::vector<GlCall> &calls();
 std::vector<GlCall> calls_named(const std::string &name);
 int count(const std::string &name);
 
+// A 64-bit FNV-1a hash of every recorded call: names, the exact bits of the
+// arguments and any bytes, in order. Equal streams give equal values.
+unsigned long long fingerprint();
+
 // What glutGet(GLUT_ELAPSED_TIME) answers.
 void set_elapsed_ms(int ms);
 
