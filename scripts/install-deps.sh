@@ -15,3 +15,8 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Fonts unpacked after fontconfig built its caches leave them stale; the
+# first program to notice would rebuild them in the middle of a test.
+if command -v fc-cache > /dev/null; then
+  fc-cache -f
+fi

@@ -39,7 +39,7 @@ trap 'scripts/xserver.sh stop' EXIT
 echo "X server on $DISPLAY"
 # Under the sanitizers the GL driver is preloaded, so that it stays loaded to
 # the end and its own allocations can be told apart from the program's.
-export STARMILL_DRI_DRIVER=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
+export STARMILL_DRI_DRIVER=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/dri/swrast_dri.so
 LD_PRELOAD=$STARMILL_DRI_DRIVER ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 \
   LSAN_OPTIONS=suppressions=$PWD/tests/e2e/lsan.supp:print_suppressions=0 \
   ctest --test-dir build-asan -L x11 --output-on-failure

@@ -116,6 +116,8 @@ TEST_F(BmpTest, HeaderThatIsNotA24BitBitmapIsRefused)
 {
     EXPECT_NE(load(bitmap(2, 2, 32), 0).find("Bits per Pixel: 32\nBits per Pixel not 24\n"), std::string::npos);
     EXPECT_NE(load(bitmap(2, 2, 8), 0).find("Bits per Pixel: 8\nBits per Pixel not 24\n"), std::string::npos);
+    // 16-bit fields are signed, as the format defines them.
+    EXPECT_NE(load(bitmap(2, 2, 0xFFFF), 0).find("Bits per Pixel: -1\nBits per Pixel not 24\n"), std::string::npos);
 
     Bytes swapped = bitmap(2, 2);
     std::swap(swapped[0], swapped[1]);
@@ -163,6 +165,16 @@ TEST_F(BmpTest, SizesThatDoNotDescribeAnImageInTheFileAreRefusedBeforeAllocating
     put(huge, 22, 0x7fffffff, 4);
     std::string out = load(huge, 0);
     EXPECT_NE(out.find("Error: bitmap too large!\n"), std::string::npos) << out;
+
+    // The limit is a third of the largest int: one row more than fits is
+    // refused, the size just below it is read on.
+    put(huge, 18, 32768, 4);
+    put(huge, 22, 21846, 4);
+    out = load(huge, 0);
+    EXPECT_NE(out.find("Height of Bitmap: 21846\nBits per Pixel: 24\nError: bitmap too large!\n"), std::string::npos) << out;
+    put(huge, 22, 21845, 4);
+    out = load(huge, 0);
+    EXPECT_NE(out.find("Size of the image data: 2147450880\nError loading file!\n"), std::string::npos) << out;
 
     // About 1.5 GB promised by a 60-byte file.
     Bytes greedy = bitmap(1, 1);
@@ -219,8 +231,16 @@ TEST_F(BmpTest, TexturesAreMadeFromWhicheverImagesLoad)
     EXPECT_EQ(stores[1].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 4}));
     EXPECT_EQ(gl_recorder::calls_named("glTexImage2D").at(0).text.size(), 18u);
 
-    fs::remove(dir / "Data/Star.bmp");
+    // Only the star image: its pixels are freed once, and the missing one
+    // does not touch them again.
     fs::remove(dir / "Data/white.bmp");
+    gl_recorder::reset();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(LoadGLTextures(), 1);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("File not found : Data/white.bmp\n"), std::string::npos);
+    EXPECT_EQ(gl_recorder::count("glTexImage2D"), 1);
+
+    fs::remove(dir / "Data/Star.bmp");
     testing::internal::CaptureStdout();
     EXPECT_EQ(LoadGLTextures(), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),

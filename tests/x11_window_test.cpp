@@ -31,13 +31,16 @@ public:
     ~Observer() { XCloseDisplay(d_); }
     Display *display() { return d_; }
 
-    std::string mode()
+    // The mode in force as WIDTHxHEIGHT; its pixel clock in kHz in *clock.
+    std::string mode(int *clock = nullptr)
     {
         int dotclock;
         XF86VidModeModeLine line;
         XF86VidModeGetModeLine(d_, DefaultScreen(d_), &dotclock, &line);
         if (line.privsize)
             XFree(line.c_private);
+        if (clock)
+            *clock = dotclock;
         return std::to_string(line.hdisplay) + "x" + std::to_string(line.vdisplay);
     }
 
@@ -119,7 +122,11 @@ TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
                                                "glX-Version 1.4", "Resolution 640x480", "Depth 24",
                                                "Congrats, you have Direct Rendering!"}));
     EXPECT_EQ(messages.at(6), "Data at Offset: 54");
-    EXPECT_EQ(other.mode(), "640x480");
+    // The server lists two 640x480 lines (31.5 MHz, then 25.175 MHz): the
+    // last one listed is taken.
+    int clock = 0;
+    EXPECT_EQ(other.mode(&clock), "640x480");
+    EXPECT_EQ(clock, 25175);
 
     XWindowAttributes a;
     XGetWindowAttributes(other.display(), GLWin.window, &a);
