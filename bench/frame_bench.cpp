@@ -8,9 +8,10 @@
 #include <cstdio>
 
 #include "largest_universe.h"
-#include "render/frame.h"
 #include "render/view.h"
-#include "window/glwindow.h"
+#include "window/frame.h"
+#include "window/glwin.h"
+#include "window/glx_window.h"
 
 namespace {
 

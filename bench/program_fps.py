@@ -17,7 +17,9 @@ import time
 
 BUILD = os.environ.get("BUILD", "build")
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+MULTIARCH = subprocess.run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"], capture_output=True, text=True,
+                           check=True).stdout.strip()
+FAKETIME_LIB = f"/usr/lib/{MULTIARCH}/faketime/libfaketime.so.1"
 START = calendar.timegm((2026, 12, 7, 10, 0, 0))
 
 

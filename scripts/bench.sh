@@ -3,9 +3,9 @@
 # frame and the whole program's frame rate on the private X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j "$(nproc)"
+. scripts/common.sh
+install_packages scripts/packages-test.txt
+build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== simulation step, GL calls to a stand-in that does nothing ($(nproc) cores)"
 build/bench/sim_bench

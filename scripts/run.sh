@@ -1,38 +1,57 @@
 #!/bin/bash
-# Builds Starmill and runs it from the directory that holds Data/.
-# With a display (DISPLAY set) it simply starts the program: Escape ends it.
-# Without one it starts the project's private X server, lets the program run
-# there for a few seconds, saves a screenshot of each view mode (with the FPS
-# overlay on), prints their paths, ends the program with Escape and stops
-# the server.
+# Builds the program and runs it from the repository, which holds Data/.
+# Missing Debian packages are installed first, which needs root; an X server
+# is installed only where there is no display.
+# With a display (DISPLAY set) it simply starts Starmill: Escape ends it.
+# Without one it starts the project's private X server, runs Starmill there,
+# saves a screenshot of each view mode (FPS overlay on) into out/, ends the
+# program with Escape and stops the server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j "$(nproc)"
+. scripts/common.sh
 
 if [ -n "${DISPLAY:-}" ]; then
+  install_packages scripts/packages-build.txt
+  build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- starmill
   exec build/starmill
 fi
 
+install_packages scripts/packages-build.txt scripts/packages-xserver.txt
+build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- starmill
 out=${STARMILL_SHOTS:-$PWD/out}
 mkdir -p "$out"
+log=$out/starmill.log
 eval "$(scripts/xserver.sh start)"
 trap 'scripts/xserver.sh stop' EXIT
 echo "No DISPLAY: running on the private X server $DISPLAY"
-build/starmill > "$out/starmill.log" &
+stdbuf -oL build/starmill > "$log" &
 pid=$!
-sleep 4
+
+# Waits until the program has printed COUNT lines holding TEXT.
+wait_for() {
+  until [ "$(grep -c -- "$1" "$log")" -ge "$2" ]; do
+    kill -0 "$pid" 2> /dev/null || { echo "starmill ended early; see $log" >&2; exit 1; }
+    sleep 0.1
+  done
+}
+# Zoom out and back: the two lines show that every key before them has been
+# handled and frames drawn after it.
+settle() {
+  xdotool key Next Prior
+  wait_for "Zoom=" "$1"
+}
+
+wait_for "Size of the image data" 2
 xdotool key f
-sleep 3
+settle 2
 import -window root -crop 640x480+0+0 "$out/perspective.png"
 xdotool key m
-sleep 4
+settle 4
 import -window root -crop 640x480+0+0 "$out/flat.png"
 xdotool key Escape
 status=0
 wait "$pid" || status=$?
-echo "starmill ended with status $status (its messages: $out/starmill.log)"
+echo "starmill ended with status $status (its messages: $log)"
 echo "Screenshots:"
 echo "  $out/perspective.png"
 echo "  $out/flat.png"

@@ -6,15 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-scripts/install-deps.sh
+. scripts/common.sh
+install_packages scripts/packages-test.txt
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build -j "$jobs"
+build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== build with sanitizers"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTARMILL_SANITIZE=ON > /dev/null
-cmake --build build-asan -j "$jobs"
+build build-asan -DCMAKE_BUILD_TYPE=Debug -DSTARMILL_SANITIZE=ON
 
 echo "== unit tests"
 ctest --test-dir build -L headless --output-on-failure -j "$jobs"
@@ -23,9 +22,8 @@ echo "== unit tests with sanitizers"
 ctest --test-dir build-asan -L headless --output-on-failure -j "$jobs"
 
 echo "== fuzzing the BMP reader for ${STARMILL_FUZZ_SECONDS:=60} s"
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTARMILL_FUZZ=ON > /dev/null
-cmake --build build-fuzz --target bmp_fuzz
+build build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DSTARMILL_FUZZ=ON -- bmp_fuzz
 corpus=$(mktemp -d)
 cp tests/fuzz/corpus/* "$corpus"/
 build-fuzz/bmp_fuzz -max_total_time="$STARMILL_FUZZ_SECONDS" -max_len=4096 -print_final_stats=1 \

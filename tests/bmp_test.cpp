@@ -14,7 +14,7 @@
 
 #include "gl_recorder.h"
 #include "render/bmp.h"
-#include "render/view.h"
+#include "render/textures.h"
 
 namespace fs = std::filesystem;
 

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "gl_recorder.h"
-#include "render/frame.h"
+#include "window/frame.h"
+#include "render/text.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "sim_fixture.h"
-#include "window/glwindow.h"
+#include "window/glwin.h"
+#include "window/resize.h"
 
 namespace {
 
@@ -138,4 +141,42 @@ TEST_F(FrameTest, MissingUniverseShowsTheBackgroundAndSaysSoOnce)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "No universe to show: drawing the background only\n");
     EXPECT_EQ(gl_recorder::count("glCallList"), 0);
     EXPECT_EQ(gl_recorder::count("glXSwapBuffers"), 2);
+}
+
+TEST_F(FrameTest, ResizeEventsWithANewWidthOrHeightReapplyTheProjection)
+{
+    GLWin.width = 640;
+    GLWin.height = 480;
+    XConfigureEvent event = {};
+    event.type = ConfigureNotify;
+    auto configure = [&](int x, int width, int height) {
+        event.x = x;
+        event.width = width;
+        event.height = height;
+        gl_recorder::reset();
+        testing::internal::CaptureStdout();
+        resizeEvent(event);
+        fflush(stdout);
+        return testing::internal::GetCapturedStdout();
+    };
+
+    EXPECT_EQ(configure(30, 640, 480), "");  // moved only
+    EXPECT_TRUE(gl_recorder::calls().empty());
+
+    struct Change {
+        int width, height;
+        double aspect_height;
+    } changes[] = {{640, 400, 400}, {500, 400, 400}, {500, 0, 1}};
+    for (const Change &c : changes) {
+        EXPECT_EQ(configure(0, c.width, c.height), "Resize event\n");
+        EXPECT_EQ(GLWin.width, unsigned(c.width));
+        EXPECT_EQ(GLWin.height, unsigned(c.height));
+        std::vector<GlCall> expected = {
+            {"glViewport", {0, 0, double(c.width), c.aspect_height}, ""},
+            {"glMatrixMode", {GL_PROJECTION}, ""},
+            {"glLoadIdentity", {}, ""},
+            {"gluPerspective", {45, c.width / c.aspect_height, 0.1f, 100}, ""},
+            {"glMatrixMode", {GL_MODELVIEW}, ""}};
+        EXPECT_EQ(gl_recorder::calls(), expected) << c.width << "x" << c.height;
+    }
 }

@@ -17,10 +17,14 @@
 #include <vector>
 
 #include "render/bmp.h"
-#include "render/scene.h"
+#include "window/scene.h"
+#include "render/text.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "sim/universe.h"
-#include "window/glwindow.h"
+#include "window/glwin.h"
+#include "window/glx_window.h"
+#include "window/projection.h"
 
 namespace {
 
@@ -91,22 +95,15 @@ protected:
     }
     void TearDown() override
     {
-        if (window_up)
-            killGLWindow();
+        killGLWindow();
         release_galaxy();
     }
     void up(const char *title, int width, int height, int fullscreen)
     {
         messages = create(title, width, height, fullscreen);
-        window_up = true;
     }
-    void down()
-    {
-        killGLWindow();
-        window_up = false;
-    }
+    void down() { killGLWindow(); }
     std::vector<std::string> messages;
-    bool window_up = false;
 };
 
 }  // namespace
@@ -146,6 +143,12 @@ TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
     down();
     EXPECT_EQ(other.mode(), "1024x768");
     EXPECT_FALSE(other.keyboard_grabbed_elsewhere());
+    EXPECT_EQ(GLWin.display, nullptr);
+    EXPECT_EQ(GLWin.context, nullptr);
+    EXPECT_EQ(GLWin.window, 0u);
+    EXPECT_EQ(GLWin.desktopMode.hdisplay, 0);
+    down();  // a second tear-down finds nothing left to do
+    EXPECT_EQ(other.mode(), "1024x768");
 }
 
 TEST_F(X11Test, FullScreenWithoutAModeLineOfThatSizeKeepsTheDesktopMode)
@@ -235,6 +238,13 @@ TEST_F(X11Test, SceneSetUpLeavesAdditiveBlendingAPerspectiveAndItsLists)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
     EXPECT_TRUE(std::equal(texels.begin(), texels.end(), image.data));
     free(image.data);
+
+    // The tear-down deletes what the set-up made, in its context.
+    GLuint star_texture = texture[0], sprite = starlist, font = base;
+    deleteScene();
+    EXPECT_FALSE(glIsTexture(star_texture));
+    EXPECT_FALSE(glIsList(sprite));
+    EXPECT_FALSE(glIsList(font));
 }
 
 TEST_F(X11Test, StarSpriteIsASquareOfHalfEdgeTw)

@@ -25,12 +25,15 @@ int read_field(FILE *file, int bytes, int32_t *value)
     return 1;
 }
 
+// The file's length in bytes, or -1 when it cannot be told.
 long file_length(FILE *file)
 {
     long here = ftell(file);
-    fseek(file, 0, SEEK_END);
+    if (here < 0 || fseek(file, 0, SEEK_END) != 0)
+        return -1;
     long length = ftell(file);
-    fseek(file, here, SEEK_SET);
+    if (fseek(file, here, SEEK_SET) != 0)
+        return -1;
     return length;
 }
 
@@ -43,7 +46,8 @@ long row_stride(long width) { return (width * 3 + 3) & ~3L; }
 int pixels_fit(FILE *file, long offset, long width, long height)
 {
     long needed = offset + row_stride(width) * (height - 1) + width * 3;
-    return offset >= 0 && needed <= file_length(file);
+    long length = file_length(file);
+    return offset >= 0 && length >= 0 && needed <= length;
 }
 
 int read_pixels(FILE *file, long offset, const TextureImage *image)
@@ -61,18 +65,24 @@ int read_pixels(FILE *file, long offset, const TextureImage *image)
 
 int load(FILE *file, TextureImage *image)
 {
-    int32_t signature, offset, width, height, planes, bpp;
+    int32_t signature, file_size, reserved, offset, info_size, width, height, planes, bpp;
     if (!read_field(file, 2, &signature))
         return 0;
     if (static_cast<uint16_t>(signature) != 0x4D42) {
         printf("Not a Bitmap-File!\n");
         return 0;
     }
-    fseek(file, 8, SEEK_CUR);
+    // The stored file size is not trusted: the pixels are checked against
+    // the real length below. The reserved field has no meaning.
+    if (!read_field(file, 4, &file_size) || !read_field(file, 4, &reserved))
+        return 0;
     if (!read_field(file, 4, &offset))
         return 0;
     printf("Data at Offset: %ld\n", static_cast<long>(offset));
-    fseek(file, 4, SEEK_CUR);
+    // Every info header version begins with width, height, planes and bits
+    // per pixel, so its size does not matter here.
+    if (!read_field(file, 4, &info_size))
+        return 0;
     if (!read_field(file, 4, &width))
         return 0;
     image->width = width;

@@ -1,5 +1,4 @@
-// Reading 24-bit uncompressed BMP files, and turning the scene's two images
-// into GL textures.
+// Reading 24-bit uncompressed BMP files.
 #ifndef STARMILL_RENDER_BMP_H
 #define STARMILL_RENDER_BMP_H
 
@@ -13,9 +12,5 @@ struct TextureImage {
 // failure, with one line on standard output saying why. The pixel buffer
 // stored in image->data belongs to the caller, also after a failed read.
 int LoadBMP(const char *path, TextureImage *image);
-
-// Makes texture[0] from "Data/Star.bmp" and texture[1] from "Data/white.bmp";
-// returns 1 when at least one of them loaded.
-int LoadGLTextures();
 
 #endif

@@ -1,11 +1,10 @@
 // Text drawn through the overlay font's display lists.
-#include <GL/gl.h>
+#include "render/text.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "render/frame.h"
-#include "render/view.h"
+GLuint base = 0;
 
 void printGLf(const char *format, ...)
 {

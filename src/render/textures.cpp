@@ -1,10 +1,11 @@
 // The scene's two textures: the star sprite and the white overlay image.
-#include <GL/gl.h>
+#include "render/textures.h"
 
 #include <cstdlib>
 
 #include "render/bmp.h"
-#include "render/view.h"
+
+GLuint texture[2] = {0, 0};
 
 namespace {
 
@@ -25,6 +26,12 @@ void upload(GLuint *name, const TextureImage &image)
 }
 
 }  // namespace
+
+void deleteTextures()
+{
+    glDeleteTextures(2, texture);
+    texture[0] = texture[1] = 0;
+}
 
 int LoadGLTextures()
 {

@@ -5,8 +5,6 @@ int rendermode = 1;
 float zoom = 0.0f;
 float tw = 0.0f;
 GLuint starlist = 0;
-GLuint texture[2] = {0, 0};
-GLuint base = 0;
 
 void init_vars(int mode)
 {

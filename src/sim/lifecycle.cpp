@@ -26,11 +26,8 @@ void init_galaxy()
         universes = static_cast<Universe *>(calloc(1, sizeof(Universe)));
         if (!universes)
             return;
-    } else {
-        free_galaxies(universes);
     }
     universes->lifetime = 200;
-    universes->galaxies = nullptr;
     if (rendermode == 0)
         universes->scale = 12.5;
     else if (rendermode == 1)

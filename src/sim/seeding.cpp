@@ -4,14 +4,13 @@
 #include <cstdlib>
 
 #include "sim/random_draw.h"
+#include "sim/units.h"
 #include "sim/universe.h"
 
 namespace {
 
 // Not full-precision 2 pi: the seeding is defined with this constant.
 const double kTurn = 6.283185307;
-const double kTimeStep = 0.005;
-const double kGravity = 0.001;
 
 // Sines and cosines enter the seeding rounded to single precision.
 double sin_f(double a) { return static_cast<float>(std::sin(a)); }
@@ -69,8 +68,6 @@ int seed_galaxy(Universe *u, Galaxy *g)
     g->red = integer_draw(254);
     g->blue = integer_draw(254);
     g->green = integer_draw(254);
-    free(g->stars);
-    g->stars = nullptr;
     g->nstars = integer_draw(750) + 750;
     g->stars = static_cast<Star *>(malloc(sizeof(Star) * g->nstars));
     if (!g->stars)
@@ -88,7 +85,6 @@ int seed_galaxy(Universe *u, Galaxy *g)
 void startover()
 {
     Universe *u = universes;
-    // Callers release the previous array first; a stale one is never reused.
     free_galaxies(u);
     u->steps = 0;
     u->yaw = 0.0;

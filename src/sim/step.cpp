@@ -5,12 +5,11 @@
 #include <cmath>
 
 #include "render/view.h"
+#include "sim/units.h"
 #include "sim/universe.h"
 
 namespace {
 
-const double kTimeStep = 0.005;
-const double kGravity = 0.001;
 // At or below this squared distance the pull takes its near form.
 const double kNearSquared = 1e-8;
 // The degree conversion divides by this ten-decimal pi.
@@ -129,8 +128,6 @@ void draw_galaxy()
     }
 
     u->steps += 1;
-    if (u->steps > 4 * u->lifetime) {
-        free_galaxies(u);
+    if (u->steps > 4 * u->lifetime)
         startover();
-    }
 }

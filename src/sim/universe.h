@@ -41,13 +41,17 @@ struct Universe {
 // The one universe; null while none exists.
 extern Universe *universes;
 
-// Creates the universe if none exists (else releases the galaxies it holds),
-// sets lifetime and scale for the current view mode, and seeds it.
+// Ownership: the universe record, its galaxy array and every star array are
+// heap blocks owned through `universes`. Only two places free them:
+// startover replaces the galaxies (and their stars) with a new set, and
+// release_galaxy frees everything, the record included.
+
+// Creates the universe if none exists, sets lifetime and scale for the
+// current view mode, and seeds it with startover.
 void init_galaxy();
 
-// Seeds a new set of galaxies into the existing universe, whose galaxy array
-// must have been released. When an allocation fails the universe is left
-// holding no galaxies.
+// Frees the galaxies the universe holds, if any, and seeds a new set. When
+// an allocation fails the universe is left holding no galaxies.
 void startover();
 
 // Frees the galaxies and the universe; nothing to do when none exists.
@@ -57,7 +61,8 @@ void release_galaxy();
 // span, seeds a new set of galaxies. Does nothing without a universe.
 void draw_galaxy();
 
-// Frees every star array and the galaxy array, leaving the universe empty.
+// Frees every star array and the galaxy array, leaving the universe empty;
+// the helper of startover and release_galaxy.
 void free_galaxies(Universe *u);
 
 #endif

@@ -1,5 +1,4 @@
-// The window record on its own, so that code which only reads it needs
-// nothing of X to link.
-#include "window/glwindow.h"
+// The window record.
+#include "window/glwin.h"
 
 GLWindow GLWin;

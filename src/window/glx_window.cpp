@@ -1,15 +1,17 @@
-// Creation and tear-down of the GLX window and the video-mode switch.
+// Creation and tear-down of the GLX window.
+#include "window/glx_window.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/xf86vmode.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "render/scene.h"
-#include "window/glwindow.h"
+#include "window/fatal.h"
+#include "window/glwin.h"
+#include "window/scene.h"
+#include "window/video_mode.h"
 
 // RGBA with at least 4 bits per channel and a 16-bit depth buffer.
 int attrListSgl[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
@@ -20,48 +22,6 @@ int attrListDbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE
 namespace {
 
 const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
-
-void give_up(const char *why)
-{
-    printf("%s\n", why);
-    exit(1);
-}
-
-// Lists the screen's mode lines and keeps a copy of the mode in force.
-// Without the extension, or without modes, the list is null and desktopMode
-// zero: the video mode is then never touched.
-void fetch_modes(XF86VidModeModeInfo ***modes, int *count)
-{
-    int event_base, error_base, major, minor;
-    *modes = nullptr;
-    *count = 0;
-    memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
-    if (!XF86VidModeQueryExtension(GLWin.display, &event_base, &error_base) ||
-        !XF86VidModeQueryVersion(GLWin.display, &major, &minor)) {
-        printf("No XF86VidModeExtension: the video mode stays as it is\n");
-        return;
-    }
-    printf("XF86VidModeExtension-Version %d.%d\n", major, minor);
-    if (!XF86VidModeGetAllModeLines(GLWin.display, GLWin.screen, count, modes) || *count < 1) {
-        printf("No video modes listed: the video mode stays as it is\n");
-        if (*modes)
-            XFree(*modes);
-        *modes = nullptr;
-        *count = 0;
-        return;
-    }
-    GLWin.desktopMode = *(*modes)[0];
-}
-
-// The last mode line of exactly the size asked for, else the mode in force.
-int choose_mode(XF86VidModeModeInfo **modes, int count, int width, int height)
-{
-    int best = 0;
-    for (int i = 0; i < count; i++)
-        if (modes[i]->hdisplay == width && modes[i]->vdisplay == height)
-            best = i;
-    return best;
-}
 
 XVisualInfo *choose_visual()
 {
@@ -74,7 +34,7 @@ XVisualInfo *choose_visual()
     vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListSgl);
     GLWin.doubleBuffered = 0;
     if (!vi)
-        give_up("No RGBA visual with a 16-bit depth buffer on this display");
+        endWithError("No RGBA visual with a 16-bit depth buffer on this display");
     printf("Only Singlebuffered Visual!\n");
     return vi;
 }
@@ -91,8 +51,7 @@ void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int 
 {
     int width, height;
     if (modes) {
-        XF86VidModeSwitchToMode(GLWin.display, GLWin.screen, modes[mode]);
-        XF86VidModeSetViewPort(GLWin.display, GLWin.screen, 0, 0);
+        switchMode(modes[mode]);
         width = modes[mode]->hdisplay;
         height = modes[mode]->vdisplay;
     } else {
@@ -126,15 +85,15 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     GLWin.fullscreen = fullscreen;
     GLWin.display = XOpenDisplay(nullptr);
     if (!GLWin.display) {
-        printf("Cannot open the X display \"%s\"\n", XDisplayName(nullptr));
-        exit(1);
+        char message[300];
+        snprintf(message, sizeof message, "Cannot open the X display \"%s\"", XDisplayName(nullptr));
+        endWithError(message);
     }
     GLWin.screen = DefaultScreen(GLWin.display);
 
-    XF86VidModeModeInfo **modes;
     int count;
-    fetch_modes(&modes, &count);
-    int mode = choose_mode(modes, count, width, height);
+    XF86VidModeModeInfo **modes = fetchModes(&count);
+    int mode = chooseMode(modes, count, width, height);
 
     XVisualInfo *vi = choose_visual();
     int glx_major, glx_minor;
@@ -142,7 +101,7 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     printf("glX-Version %d.%d\n", glx_major, glx_minor);
     GLWin.context = glXCreateContext(GLWin.display, vi, nullptr, GL_TRUE);
     if (!GLWin.context)
-        give_up("Cannot create a GL rendering context");
+        endWithError("Cannot create a GL rendering context");
 
     GLWin.attributes.colormap =
         XCreateColormap(GLWin.display, RootWindow(GLWin.display, vi->screen), vi->visual, AllocNone);
@@ -165,23 +124,34 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
         printf("Congrats, you have Direct Rendering!\n");
     else
         printf("Sorry, no Direct Rendering possible!\n");
-    initGL();
+    if (initGL() < 0)
+        endWithError("Problems loading fonts :-(");
     return 1;
 }
 
 void killGLWindow()
 {
+    if (!GLWin.display)
+        return;
     if (GLWin.context) {
-        // The font lists are deleted while their context is still current.
-        deleteFont();
+        // The scene's objects go while their context is still current.
+        deleteScene();
         if (!glXMakeCurrent(GLWin.display, None, nullptr))
             printf("Could not release drawing context.\n");
         glXDestroyContext(GLWin.display, GLWin.context);
         GLWin.context = nullptr;
     }
-    if (GLWin.fullscreen && GLWin.desktopMode.hdisplay) {
-        XF86VidModeSwitchToMode(GLWin.display, GLWin.screen, &GLWin.desktopMode);
-        XF86VidModeSetViewPort(GLWin.display, GLWin.screen, 0, 0);
+    if (GLWin.window) {
+        XDestroyWindow(GLWin.display, GLWin.window);
+        GLWin.window = 0;
     }
+    if (GLWin.attributes.colormap) {
+        XFreeColormap(GLWin.display, GLWin.attributes.colormap);
+        GLWin.attributes.colormap = 0;
+    }
+    if (GLWin.fullscreen)
+        restoreDesktopMode();
+    memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
     XCloseDisplay(GLWin.display);
+    GLWin.display = nullptr;
 }

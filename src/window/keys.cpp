@@ -1,20 +1,22 @@
 // The keyboard commands.
-#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <cstdio>
 
-#include "render/frame.h"
+#include "window/keys.h"
+
 #include "render/view.h"
 #include "sim/universe.h"
-#include "window/controls.h"
-#include "window/glwindow.h"
+#include "window/frame.h"
+#include "window/glwin.h"
+#include "window/glx_window.h"
+#include "window/titles.h"
 
 int done = 0;
 
 namespace {
 
-// Next view mode with its preset; the universe is reseeded with the next step.
+// Next view mode with its preset, and a new universe.
 void next_view_mode()
 {
     rendermode += 1;
@@ -22,7 +24,11 @@ void next_view_mode()
         rendermode = 0;
     init_vars(rendermode);
     if (universes) {
+        // A step count past the end of the run: the next frame's step
+        // reseeds, so the new view starts with a fresh universe.
         universes->steps = 4 * universes->lifetime + 1;
+        // The key's scale is 37.5 in either mode, deliberately: the flat
+        // view after m is three times the size a new window gives it (12.5).
         universes->scale = 37.5;
     }
     buildStarList();
@@ -47,7 +53,7 @@ void toggle_fullscreen()
 {
     killGLWindow();
     GLWin.fullscreen = !GLWin.fullscreen;
-    createGLWindow("Starmill -Vanta", 648, 480, GLWin.fullscreen);
+    createGLWindow(kToggledTitle, 648, 480, GLWin.fullscreen);
 }
 
 }  // namespace

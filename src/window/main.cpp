@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "render/frame.h"
-#include "render/scene.h"
 #include "sim/universe.h"
-#include "window/controls.h"
-#include "window/glwindow.h"
+#include "window/frame.h"
+#include "window/glwin.h"
+#include "window/glx_window.h"
+#include "window/keys.h"
+#include "window/resize.h"
+#include "window/titles.h"
 
 namespace {
 
@@ -28,17 +30,6 @@ void install_quit_signals()
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
         sigaction(sig, &action, nullptr);
-}
-
-void resize(const XConfigureEvent &e)
-{
-    unsigned int width = e.width, height = e.height;
-    if (width == GLWin.width && height == GLWin.height)
-        return;
-    GLWin.width = width;
-    GLWin.height = height;
-    printf("Resize event\n");
-    resizeGLScene(width, height);
 }
 
 // A client message whose type name begins with 'W' (WM_PROTOCOLS: the window
@@ -68,7 +59,7 @@ void dispatch(XEvent *event)
             drawGLScene();
         break;
     case ConfigureNotify:
-        resize(event->xconfigure);
+        resizeEvent(event->xconfigure);
         break;
     case ClientMessage:
         client_message(event->xclient);
@@ -83,7 +74,7 @@ int main()
     done = 0;
     GLWin.fullscreen = 1;
     install_quit_signals();
-    createGLWindow("Starmill - Vanta", 640, 480, GLWin.fullscreen);
+    createGLWindow(kStartTitle, 640, 480, GLWin.fullscreen);
     XEvent event;
     while (!done) {
         // The display is read anew for every call: F1 replaces the connection.

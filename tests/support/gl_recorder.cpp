@@ -111,6 +111,14 @@ GLuint glGenLists(GLsizei range)
     record("glGenLists", {double(range)});
     return first;
 }
+void glDeleteTextures(GLsizei n, const GLuint *names)
+{
+    for (GLsizei i = 0; i < n; i++)
+        record("glDeleteTextures", {double(names[i])});
+}
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", {double(x), double(y), double(w), double(h)}); }
+void glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble near, GLdouble far) { record("gluPerspective", {fovy, aspect, near, far}); }
 void glDeleteLists(GLuint list, GLsizei range) { record("glDeleteLists", {double(list), double(range)}); }
 void glXSwapBuffers(Display *, GLXDrawable drawable) { record("glXSwapBuffers", {double(drawable)}); }
 int glutGet(GLenum query)

@@ -30,7 +30,6 @@ int main(int argc, char **argv)
         srand(static_cast<unsigned>(t));
         init_galaxy();
         int stars_first = total_stars();
-        free_galaxies(universes);
         startover();
         printf("%ld %d %d\n", t, stars_first, total_stars());
     }

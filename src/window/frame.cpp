@@ -1,6 +1,6 @@
 // The frame: clear, one simulation step with every star, the FPS overlay,
 // the buffer swap.
-#include "render/frame.h"
+#include "window/frame.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
@@ -8,9 +8,10 @@
 
 #include <cstdio>
 
-#include "render/view.h"
+#include "render/text.h"
+#include "render/textures.h"
 #include "sim/universe.h"
-#include "window/glwindow.h"
+#include "window/glwin.h"
 
 int fpstoggle = 0;
 int frame = 0;

@@ -1,6 +1,6 @@
 // One complete frame, and the frames-per-second overlay drawn into it.
-#ifndef STARMILL_RENDER_FRAME_H
-#define STARMILL_RENDER_FRAME_H
+#ifndef STARMILL_WINDOW_FRAME_H
+#define STARMILL_WINDOW_FRAME_H
 
 extern int fpstoggle;  // overlay on when non-zero
 extern int frame;      // frames counted since the last figure
@@ -10,10 +10,5 @@ extern int ourtime;    // GLUT milliseconds of the current frame
 // Clears, advances the simulation one step drawing every star, adds the
 // overlay when it is on, and shows the result. Always returns 1.
 int drawGLScene();
-
-// printf-style text at the current raster position, in the overlay font.
-// Text beyond 255 characters is cut off; characters without a glyph (outside
-// 32 to 127) are left out. A null format prints a complaint and draws nothing.
-void printGLf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 #endif

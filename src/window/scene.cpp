@@ -1,16 +1,17 @@
-// Scene set-up in a new GL context, and the projection for a window size.
-#include "render/scene.h"
+// Scene set-up in a new GL context, and its undoing.
+#include "window/scene.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cstdlib>
 #include <ctime>
 
-#include "render/bmp.h"
+#include "render/textures.h"
 #include "render/view.h"
 #include "sim/universe.h"
-#include "window/glwindow.h"
+#include "window/font.h"
+#include "window/glwin.h"
+#include "window/projection.h"
 
 int initGL()
 {
@@ -32,19 +33,18 @@ int initGL()
     glEnable(GL_BLEND);
 
     init_galaxy();
-    buildFont();
+    if (!buildFont())
+        return -1;
     resizeGLScene(GLWin.width, GLWin.height);
     glFlush();
     return 1;
 }
 
-void resizeGLScene(unsigned int width, unsigned int height)
+void deleteScene()
 {
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
+    deleteFont();
+    if (starlist)
+        glDeleteLists(starlist, 1);
+    starlist = 0;
+    deleteTextures();
 }

@@ -1,29 +1,29 @@
 // The overlay font: X bitmap glyphs turned into GL display lists.
+#include "window/font.h"
+
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "render/text.h"
+#include "window/glwin.h"
 
-#include "render/scene.h"
-#include "render/view.h"
-#include "window/glwindow.h"
-
-void buildFont()
+int buildFont()
 {
     base = glGenLists(96);
     XFontStruct *font = XLoadQueryFont(GLWin.display, "-*-helvetica-bold-r-normal--10-*-*-*-p-*-iso8859-1");
     if (!font)
         font = XLoadQueryFont(GLWin.display, "fixed");
-    if (!font) {
-        printf("Problems loading fonts :-(\n");
-        // Give the desktop its video mode back before leaving.
-        killGLWindow();
-        exit(1);
-    }
+    if (!font)
+        return 0;
     glXUseXFont(font->fid, 32, 96, base);
     XFreeFont(GLWin.display, font);
+    return 1;
 }
 
-void deleteFont() { glDeleteLists(base, 96); }
+void deleteFont()
+{
+    if (base)
+        glDeleteLists(base, 96);
+    base = 0;
+}

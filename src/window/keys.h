@@ -1,7 +1,7 @@
 // What the user controls: the flag that ends the main loop, and the key
 // commands.
-#ifndef STARMILL_WINDOW_CONTROLS_H
-#define STARMILL_WINDOW_CONTROLS_H
+#ifndef STARMILL_WINDOW_KEYS_H
+#define STARMILL_WINDOW_KEYS_H
 
 #include <X11/Xlib.h>
 

@@ -1,0 +1,47 @@
+# Steps the scripts share: installing Debian packages and building.
+# Source it from a script that runs in the repository's root.
+
+# install_packages LIST...: installs the packages named in the list files
+# (one a line) that are not installed yet. Installing needs root; apt's
+# output goes to a log file, named in case of failure.
+install_packages() {
+  local missing=() p
+  for p in $(cat "$@"); do
+    dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Installing them needs root: run this again as root (or with sudo)." >&2
+    return 1
+  fi
+  local log=${STARMILL_APT_LOG:-/tmp/starmill-apt.log}
+  echo "Installing ${#missing[@]} Debian packages (apt's output: $log)"
+  if ! { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+      "${missing[@]}"; } > "$log" 2>&1; then
+    tail -20 "$log" >&2
+    echo "Installing failed; see $log" >&2
+    return 1
+  fi
+  # Fonts unpacked after fontconfig built its caches leave them stale; the
+  # first program to notice would rebuild them in the middle of a run.
+  if command -v fc-cache > /dev/null; then
+    fc-cache -f
+  fi
+}
+
+# build DIR [CMAKE_OPTION...] [-- TARGET...]: configures DIR with Ninja and
+# builds the targets named (all without).
+build() {
+  local dir=$1 options=() targets=()
+  shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targets=("$@")
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" > /dev/null
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$(nproc)"
+  fi
+}
