@@ -2,6 +2,7 @@
 // made from the Data directory.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -189,12 +190,21 @@ TEST_F(BmpTest, SizesThatDoNotDescribeAnImageInTheFileAreRefusedBeforeAllocating
     EXPECT_EQ(image.data, nullptr);
 }
 
-TEST_F(BmpTest, MissingFileIsReported)
+TEST_F(BmpTest, MissingFileIsReportedAndWhatIsNotARegularFileIsRefusedWithoutBlocking)
 {
     testing::internal::CaptureStdout();
     EXPECT_EQ(LoadBMP("nowhere.bmp", &image), 0);
     fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "File not found : nowhere.bmp\n");
+
+    // A FIFO with no writer would block a plain open for ever.
+    ASSERT_EQ(mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+    for (const char *path : {"fifo.bmp", "Data", "/dev/zero"}) {
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(LoadBMP(path, &image), 0);
+        fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("Not a regular file : ") + path + "\n");
+    }
 }
 
 TEST_F(BmpTest, TexturesAreMadeFromWhicheverImagesLoad)

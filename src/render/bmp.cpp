@@ -2,6 +2,10 @@
 // allocated, and nothing is read beyond what the file holds.
 #include "render/bmp.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -138,15 +142,33 @@ int load(FILE *file, TextureImage *image)
     return 1;
 }
 
+// Opened without blocking: a FIFO or a device in place of an image would
+// otherwise hang the program. Only a regular file is read.
+FILE *open_regular_file(const char *path)
+{
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        printf("File not found : %s\n", path);
+        return nullptr;
+    }
+    struct stat status;
+    FILE *file = nullptr;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
+        file = fdopen(fd, "rb");
+    if (!file) {
+        printf("Not a regular file : %s\n", path);
+        close(fd);
+    }
+    return file;
+}
+
 }  // namespace
 
 int LoadBMP(const char *path, TextureImage *image)
 {
-    FILE *file = fopen(path, "rb");
-    if (!file) {
-        printf("File not found : %s\n", path);
+    FILE *file = open_regular_file(path);
+    if (!file)
         return 0;
-    }
     int ok = load(file, image);
     fclose(file);
     return ok;

@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "window/glwin.h"
 #include "window/scene.h"
 #include "window/video_mode.h"
+#include "window/x_errors.h"
 
 // RGBA with at least 4 bits per channel and a 16-bit depth buffer.
 int attrListSgl[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
@@ -47,26 +49,48 @@ Window create_window(XVisualInfo *vi, int width, int height, unsigned long value
                          vi->depth, InputOutput, vi->visual, value_mask, &GLWin.attributes);
 }
 
+// Keyboard and pointer to the window. Another program's grab (a full-screen
+// program, a screen locker) may be about to end, so it is tried for about a
+// second; returns 0 when it is still refused.
+int grab_input()
+{
+    const int kAttempts = 20;
+    for (int attempt = 0; attempt < kAttempts; attempt++) {
+        if (attempt > 0)
+            usleep(50 * 1000);
+        trapXErrors(GLWin.display);
+        int keyboard = XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync,
+                                     CurrentTime);
+        int pointer = XGrabPointer(GLWin.display, GLWin.window, True, ButtonPressMask, GrabModeAsync,
+                                   GrabModeAsync, GLWin.window, None, CurrentTime);
+        int error = untrapXErrors(GLWin.display);
+        if (keyboard == GrabSuccess && pointer == GrabSuccess && error == 0)
+            return 1;
+        XUngrabKeyboard(GLWin.display, CurrentTime);
+        XUngrabPointer(GLWin.display, CurrentTime);
+    }
+    return 0;
+}
+
+// Switched to the mode chosen, or, without one, as large as the screen.
 void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int mode)
 {
-    int width, height;
-    if (modes) {
-        switchMode(modes[mode]);
+    int width = DisplayWidth(GLWin.display, GLWin.screen);
+    int height = DisplayHeight(GLWin.display, GLWin.screen);
+    if (modes && mode >= 0 && switchMode(modes[mode])) {
         width = modes[mode]->hdisplay;
         height = modes[mode]->vdisplay;
-    } else {
-        width = DisplayWidth(GLWin.display, GLWin.screen);
-        height = DisplayHeight(GLWin.display, GLWin.screen);
     }
     printf("Resolution %dx%d\n", width, height);
     GLWin.attributes.override_redirect = True;
     GLWin.window =
         create_window(vi, width, height, CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect);
-    XWarpPointer(GLWin.display, None, GLWin.window, 0, 0, 0, 0, 0, 0);
+    // Mapped before the pointer is warped into it: some servers (Xwayland
+    // without a pointer) fail on a warp into an unmapped window.
     XMapRaised(GLWin.display, GLWin.window);
-    XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XGrabPointer(GLWin.display, GLWin.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
-                 GLWin.window, None, CurrentTime);
+    XWarpPointer(GLWin.display, None, GLWin.window, 0, 0, 0, 0, 0, 0);
+    if (!grab_input())
+        endWithError("Cannot grab keyboard and pointer: another program holds them");
 }
 
 void create_managed_window(XVisualInfo *vi, const char *title, int width, int height)
@@ -90,6 +114,7 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
         endWithError(message);
     }
     GLWin.screen = DefaultScreen(GLWin.display);
+    handleLostConnection();
 
     int count;
     XF86VidModeModeInfo **modes = fetchModes(&count);

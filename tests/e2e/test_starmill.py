@@ -66,7 +66,8 @@ def wait_until(predicate, timeout=20.0, what="condition"):
 class Starmill:
     """One run of the program, its output line-buffered into a file."""
 
-    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE):
+    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2):
+        self.images = images  # how many images each scene set-up loads
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
         self.proc = subprocess.Popen([*wrapper, "stdbuf", "-oL", os.path.abspath(binary)], cwd=cwd,
@@ -90,7 +91,7 @@ class Starmill:
 
     def wait_for_window(self):
         # The set-up is over once both images are read (last set-up line).
-        wait_until(lambda: self.output().count("Size of the image data") >= 2 * self.creations()
+        wait_until(lambda: self.output().count("Size of the image data") >= self.images * self.creations()
                    or self.proc.poll() is not None, 60, "the scene set-up")
         time.sleep(0.3)
 
@@ -311,6 +312,122 @@ class FullScreenToggle(unittest.TestCase):
                 self.assertEqual(run.lines().count("Resize event"), resizes + 1)
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
+
+
+def randr(*args):
+    output = re.search(r"^(\S+) connected", subprocess.run(["xrandr"], capture_output=True, text=True,
+                                                          check=True).stdout, re.M).group(1)
+    subprocess.run(["xrandr", *[output if a == "OUTPUT" else a for a in args]], check=True,
+                   capture_output=True)
+
+
+def switch_video_mode(size):
+    subprocess.run([VIDMODE, size], capture_output=True, check=True)
+
+
+class DesktopGivenBack(unittest.TestCase):
+    """The desktop is given back as it was, whatever the desktop and however
+    the program ends, and the user is never locked out."""
+
+    def tearDown(self):
+        # RandR first, then the extension, so that both agree again.
+        randr("--output", "OUTPUT", "--mode", "1024x768")
+        switch_video_mode("1024x768")
+        self.assertEqual(video_mode(), "1024x768")
+
+    def run_and_escape(self):
+        with Starmill() as run:
+            self.assertEqual(video_mode(), "640x480")
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0, run.output())
+
+    def test_the_mode_in_force_is_restored_whoever_set_it(self):
+        switch_video_mode("800x600")
+        self.run_and_escape()
+        self.assertEqual(video_mode(), "800x600")
+        # Through RandR the extension's record of the mode goes stale.
+        randr("--output", "OUTPUT", "--mode", "1024x768")
+        randr("--output", "OUTPUT", "--mode", "800x600")
+        self.run_and_escape()
+        self.assertEqual(video_mode(), "800x600")
+        self.assertIn("current 800 x 600", subprocess.run(["xrandr"], capture_output=True, text=True).stdout)
+
+    def test_a_killed_connection_still_gives_the_mode_back(self):
+        with Starmill() as run:
+            windows = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
+            window = re.search(r"(0x[0-9a-f]+) .*640x480\+0\+0", windows).group(1)
+            subprocess.run(["xkill", "-id", window], check=True, capture_output=True)
+            self.assertEqual(run.wait_exit(), 1)
+            self.assertEqual(run.lines()[-1], "Lost the connection to the X display")
+        self.assertEqual(video_mode(), "1024x768")
+
+    def test_a_fifo_in_place_of_an_image_is_refused_without_blocking(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            os.mkdir(os.path.join(tmp, "Data"))
+            os.mkfifo(os.path.join(tmp, "Data", "Star.bmp"))
+            subprocess.run(["cp", os.path.join(SOURCE, "Data", "white.bmp"), os.path.join(tmp, "Data")], check=True)
+            with Starmill(cwd=tmp, images=1) as run:
+                self.assertIn("Not a regular file : Data/Star.bmp", run.lines())
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(video_mode(), "1024x768")
+
+    def test_a_second_instance_that_cannot_grab_says_so_and_leaves(self):
+        with Starmill() as first:
+            with Starmill(images=0) as second:
+                self.assertEqual(second.wait_exit(), 1)
+                self.assertEqual(second.lines()[-1], "Cannot grab keyboard and pointer: another program holds them")
+            self.assertEqual(video_mode(), "640x480")
+            first.key("Escape")
+            self.assertEqual(first.wait_exit(), 0)
+        self.assertEqual(video_mode(), "1024x768")
+
+    def test_full_screen_without_a_listed_mode_covers_a_desktop_of_any_size(self):
+        subprocess.run(["xrandr", "--newmode", "1366x768", "85.25", "1366", "1440", "1576", "1784", "768", "771",
+                        "781", "798", "-hsync", "+vsync"], capture_output=True)
+        randr("--addmode", "OUTPUT", "1366x768")
+        try:
+            randr("--output", "OUTPUT", "--mode", "1366x768")
+            with WindowManager():
+                with Starmill() as run:
+                    go_windowed(run)
+                    run.key("F1")  # full-screen at 648x480, which no mode lists
+                    wait_until(lambda: "Resolution 1366x768" in run.output(), 20, "full-screen again")
+                    run.wait_for_window()
+                    run.key("Escape")
+                    self.assertEqual(run.wait_exit(), 0)
+        finally:
+            randr("--output", "OUTPUT", "--mode", "1024x768")
+            randr("--delmode", "OUTPUT", "1366x768")
+            subprocess.run(["xrandr", "--rmmode", "1366x768"], capture_output=True)
+
+
+    def test_a_wayland_desktop_without_a_pointer_survives_start_up(self):
+        # weston's headless seat has no pointer; its Xwayland once crashed on
+        # a pointer warp into a window not yet mapped.
+        with tempfile.TemporaryDirectory() as runtime:
+            os.chmod(runtime, 0o700)
+            log = os.path.join(runtime, "weston.log")
+            weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--xwayland",
+                                       "--socket=starmill-test", "--log=" + log],
+                                      env={**os.environ, "XDG_RUNTIME_DIR": runtime},
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            old_display = os.environ["DISPLAY"]
+            try:
+                listening = wait_until(lambda: re.search(r"xserver listening on display (:\d+)",
+                                                         open(log).read() if os.path.exists(log) else ""),
+                                       30, "weston's Xwayland")
+                os.environ["DISPLAY"] = listening.group(1)
+                with Starmill() as run:
+                    self.assertEqual(run.lines()[3], "Resolution 640x480")
+                    self.assertIsNone(run.proc.poll(), run.output())
+                    run.key("Escape")
+                    self.assertEqual(run.wait_exit(), 0, run.output())
+                self.assertNotIn("xserver exited", open(log).read())
+            finally:
+                os.environ["DISPLAY"] = old_display
+                weston.terminate()
+                weston.wait()
 
 
 class GlStream(unittest.TestCase):

@@ -1,0 +1,48 @@
+// Trapping X errors, and ending in order when the connection is lost.
+#include "window/x_errors.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "window/video_mode.h"
+
+namespace {
+
+int trapped_code = 0;
+XErrorHandler previous_handler = nullptr;
+
+int record_error(Display *, XErrorEvent *event)
+{
+    trapped_code = event->error_code;
+    return 0;
+}
+
+// Xlib ends the process if this returns, so it never does. Nothing of the
+// dead connection is touched, and _exit skips the GL driver's clean-up,
+// which would talk to it.
+int on_lost_connection(Display *)
+{
+    printf("Lost the connection to the X display\n");
+    giveBackDesktopMode();
+    fflush(stdout);
+    _exit(1);
+}
+
+}  // namespace
+
+void trapXErrors(Display *display)
+{
+    XSync(display, False);
+    trapped_code = 0;
+    previous_handler = XSetErrorHandler(record_error);
+}
+
+int untrapXErrors(Display *display)
+{
+    XSync(display, False);
+    XSetErrorHandler(previous_handler);
+    return trapped_code;
+}
+
+void handleLostConnection() { XSetIOErrorHandler(on_lost_connection); }
