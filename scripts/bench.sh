@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
 install_packages scripts/packages-test.txt
-build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build default
 
 echo "== simulation step, GL calls to a stand-in that does nothing ($(nproc) cores)"
 build/bench/sim_bench

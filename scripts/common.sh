@@ -30,18 +30,8 @@ install_packages() {
   fi
 }
 
-# build DIR [CMAKE_OPTION...] [-- TARGET...]: configures DIR with Ninja and
-# builds the targets named (all without).
+# build PRESET: configures and builds with one of CMakePresets.json's presets.
 build() {
-  local dir=$1 options=() targets=()
-  shift
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  targets=("$@")
-  cmake -S . -B "$dir" -G Ninja "${options[@]}" > /dev/null
-  if [ ${#targets[@]} -gt 0 ]; then
-    cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
-  else
-    cmake --build "$dir" -j "$(nproc)"
-  fi
+  cmake --preset "$1" > /dev/null
+  cmake --build --preset "$1"
 }

@@ -12,19 +12,19 @@ cd "$(dirname "$0")/.."
 
 if [ -n "${DISPLAY:-}" ]; then
   install_packages scripts/packages-build.txt
-  build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- starmill
-  exec build/starmill
+  build program
+  exec build-program/starmill
 fi
 
 install_packages scripts/packages-build.txt scripts/packages-xserver.txt
-build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- starmill
+build program
 out=${STARMILL_SHOTS:-$PWD/out}
 mkdir -p "$out"
 log=$out/starmill.log
 eval "$(scripts/xserver.sh start)"
 trap 'scripts/xserver.sh stop' EXIT
 echo "No DISPLAY: running on the private X server $DISPLAY"
-stdbuf -oL build/starmill > "$log" &
+stdbuf -oL build-program/starmill > "$log" &
 pid=$!
 
 # Waits until the program has printed COUNT lines holding TEXT.

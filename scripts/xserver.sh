@@ -2,32 +2,35 @@
 # Starts or stops the project's private X server (Xorg, dummy driver).
 #   eval "$(scripts/xserver.sh start)"   exports DISPLAY and STARMILL_XSERVER_PID
 #   scripts/xserver.sh stop              stops the server named by STARMILL_XSERVER_PID
+#   scripts/xserver.sh start DIR         (CTest's fixture) writes DIR/env instead
+#   scripts/xserver.sh stop DIR          stops the server that DIR/env names
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-state=${STARMILL_XSERVER_DIR:-/tmp/starmill-xserver}
+logs=${STARMILL_XSERVER_DIR:-/tmp/starmill-xserver}
 
 start() {
   local n=20
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  mkdir -p "$state"
-  Xorg -noreset -nolisten tcp -config "$here/xorg-dummy.conf" -logfile "$state/Xorg.$n.log" \
-    ":$n" > "$state/Xorg.$n.out" 2>&1 &
+  mkdir -p "$logs"
+  # A session of its own: the server outlives the process that started it.
+  setsid Xorg -noreset -nolisten tcp -config "$here/xorg-dummy.conf" -logfile "$logs/Xorg.$n.log" \
+    ":$n" > "$logs/Xorg.$n.out" 2>&1 < /dev/null &
   local pid=$!
   for _ in $(seq 1 100); do
     if xdpyinfo -display ":$n" > /dev/null 2>&1; then
-      echo "export DISPLAY=:$n STARMILL_XSERVER_PID=$pid"
+      echo "DISPLAY=:$n STARMILL_XSERVER_PID=$pid"
       return 0
     fi
     kill -0 "$pid" 2> /dev/null || break
     sleep 0.1
   done
-  echo "The private X server did not start; see $state/Xorg.$n.log" >&2
+  echo "The private X server did not start; see $logs/Xorg.$n.log" >&2
   kill "$pid" 2> /dev/null || true
   return 1
 }
 
 stop() {
-  local pid=${STARMILL_XSERVER_PID:-}
+  local pid=${1:-}
   [ -n "$pid" ] || return 0
   kill "$pid" 2> /dev/null || return 0
   for _ in $(seq 1 50); do
@@ -37,8 +40,18 @@ stop() {
   kill -9 "$pid" 2> /dev/null || true
 }
 
-case "${1:-}" in
-  start) start ;;
-  stop) stop ;;
-  *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+case "${1:-} ${2:+dir}" in
+  "start ") echo "export $(start)" ;;
+  "stop ") stop "${STARMILL_XSERVER_PID:-}" ;;
+  "start dir")
+    mkdir -p "$2"
+    start | tr ' ' '\n' > "$2/env.new"
+    mv "$2/env.new" "$2/env"
+    cat "$2/env" ;;
+  "stop dir")
+    if [ -f "$2/env" ]; then
+      stop "$(sed -n 's/^STARMILL_XSERVER_PID=//p' "$2/env")"
+      rm -f "$2/env"
+    fi ;;
+  *) echo "usage: $0 start|stop [DIR]" >&2; exit 2 ;;
 esac

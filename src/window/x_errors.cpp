@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "window/video_mode.h"
@@ -45,4 +46,10 @@ int untrapXErrors(Display *display)
     return trapped_code;
 }
 
-void handleLostConnection() { XSetIOErrorHandler(on_lost_connection); }
+void handleLostConnection()
+{
+    // A write to a connection the server closed would raise SIGPIPE and end
+    // the process before Xlib could report the broken connection.
+    signal(SIGPIPE, SIG_IGN);
+    XSetIOErrorHandler(on_lost_connection);
+}

@@ -1,29 +1,39 @@
 #!/usr/bin/env python3
-"""The installed program: `cmake --install` into a staging directory and the
-Debian package made by CPack, each started through its launcher from an
-unrelated working directory on the private X server.
+"""The installed program: `cmake --install` into a staging directory, and
+the Debian package built from the source tree, checked by lintian, installed
+with apt-get, run by its name from / on the private X server, and removed
+without a trace.
 
-Environment as for test_starmill.py, plus STARMILL_BUILD (the build tree)."""
+Environment as for test_starmill.py, plus STARMILL_BUILD (the build tree).
+The package half needs root."""
+import glob
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
 
-from test_starmill import Starmill, video_mode
+from test_starmill import SOURCE, Starmill, video_mode
 
 BUILD = os.environ.get("STARMILL_BUILD", "build")
+DESKTOP_ID = "org.starmill.Starmill"
 
 
-def run_launcher(test, launcher):
-    """Starts the launcher from an empty directory and ends it with Escape."""
-    with tempfile.TemporaryDirectory() as elsewhere:
-        with Starmill(launcher, cwd=elsewhere) as run:
-            test.assertNotIn("File not found", run.output())
-            test.assertEqual(run.output().count("Bits per Pixel: 24"), 2)
-            test.assertEqual(video_mode(), "640x480")
-            run.key("Escape")
-            test.assertEqual(run.wait_exit(), 0)
+def run_starmill(test, command, cwd, env=None):
+    """Starts the program and ends it with Escape; it must find its images."""
+    with Starmill(command, cwd=cwd, env=env) as run:
+        test.assertNotIn("File not found", run.output())
+        test.assertEqual(run.output().count("Bits per Pixel: 24"), 2)
+        test.assertEqual(video_mode(), "640x480")
+        run.key("Escape")
+        test.assertEqual(run.wait_exit(), 0)
     test.assertEqual(video_mode(), "1024x768")
+
+
+def check(test, *command):
+    result = subprocess.run(command, capture_output=True, text=True)
+    test.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+    return result.stdout + result.stderr
 
 
 class Install(unittest.TestCase):
@@ -31,31 +41,44 @@ class Install(unittest.TestCase):
         with tempfile.TemporaryDirectory() as dest:
             subprocess.run(["cmake", "--install", BUILD, "--prefix", "/usr"], check=True,
                            capture_output=True, env={**os.environ, "DESTDIR": dest})
-            for path in ("usr/bin/starmill", "usr/share/starmill/Data/Star.bmp",
+            for path in ("usr/bin/starmill", "usr/libexec/starmill/starmill", "usr/share/starmill/Data/Star.bmp",
                          "usr/share/starmill/Data/white.bmp", "usr/share/man/man6/starmill.6",
-                         "usr/share/applications/starmill.desktop"):
+                         f"usr/share/applications/{DESKTOP_ID}.desktop",
+                         f"usr/share/metainfo/{DESKTOP_ID}.metainfo.xml",
+                         "usr/share/icons/hicolor/scalable/apps/starmill.svg"):
                 self.assertTrue(os.path.exists(os.path.join(dest, path)), path)
-            run_launcher(self, os.path.join(dest, "usr/bin/starmill"))
+            with tempfile.TemporaryDirectory() as elsewhere:
+                run_starmill(self, os.path.join(dest, "usr/bin/starmill"), elsewhere)
 
-    def test_debian_package_holds_a_working_program_and_its_dependencies(self):
+    def test_debian_package_builds_clean_installs_runs_and_leaves_no_trace(self):
         with tempfile.TemporaryDirectory() as tmp:
-            subprocess.run(["cpack", "-G", "DEB", "-B", tmp, "--config",
-                            os.path.join(BUILD, "CPackConfig.cmake")], check=True, capture_output=True)
-            deb = next(os.path.join(tmp, f) for f in os.listdir(tmp) if f.endswith(".deb"))
-            depends = subprocess.run(["dpkg-deb", "-f", deb, "Depends"], capture_output=True, text=True,
-                                     check=True).stdout
-            for package in ("libx11-6", "libxxf86vm1", "libglut3.12", "libglu1-mesa", "xfonts-base"):
-                self.assertIn(package, depends)
+            tree = os.path.join(tmp, "starmill")
+            shutil.copytree(SOURCE, tree, ignore=shutil.ignore_patterns("build*", "out", ".git", "obj-*"))
+            env = {**os.environ, "DEB_BUILD_OPTIONS": f"parallel={os.cpu_count()}"}
+            build = subprocess.run(["dpkg-buildpackage", "-us", "-uc", "-b"], cwd=tree, env=env,
+                                   capture_output=True, text=True)
+            self.assertEqual(build.returncode, 0, build.stdout[-3000:] + build.stderr[-3000:])
+            deb = glob.glob(os.path.join(tmp, "starmill_*.deb"))[0]
+            lint = check(self, "lintian", "-I", "--pedantic", *glob.glob(os.path.join(tmp, "*.changes")))
+            self.assertEqual([l for l in lint.splitlines() if l[:2] in ("E:", "W:")], [], lint)
 
-            root = os.path.join(tmp, "root")
-            subprocess.run(["dpkg-deb", "-x", deb, root], check=True)
-            page = os.path.join(root, "usr/share/man/man6/starmill.6")
-            lint = subprocess.run(["groff", "-man", "-ww", "-z", page], capture_output=True, text=True)
-            self.assertEqual((lint.returncode, lint.stderr), (0, ""))
-            entry = os.path.join(root, "usr/share/applications/starmill.desktop")
-            check = subprocess.run(["desktop-file-validate", entry], capture_output=True, text=True)
-            self.assertEqual((check.returncode, check.stdout), (0, ""))
-            run_launcher(self, os.path.join(root, "usr/bin/starmill"))
+            check(self, "apt-get", "install", "-y", "--no-install-recommends", deb)
+            try:
+                files = [f for f in check(self, "dpkg", "-L", "starmill").split()
+                         if os.path.isfile(f) or os.path.islink(f)]
+                self.assertIn("/usr/games/starmill", files)
+                self.assertIn("/usr/share/games/starmill/Data/Star.bmp", files)
+                check(self, "desktop-file-validate", f"/usr/share/applications/{DESKTOP_ID}.desktop")
+                check(self, "appstreamcli", "validate", "--no-net", f"/usr/share/metainfo/{DESKTOP_ID}.metainfo.xml")
+                page = subprocess.run(["zcat", "/usr/share/man/man6/starmill.6.gz"], capture_output=True,
+                                      check=True).stdout
+                lint_page = subprocess.run(["groff", "-man", "-ww", "-z"], input=page, capture_output=True)
+                self.assertEqual((lint_page.returncode, lint_page.stderr), (0, b""))
+                path = {"PATH": os.environ["PATH"] + ":/usr/games"}
+                run_starmill(self, "starmill", "/", env=path)
+            finally:
+                check(self, "apt-get", "remove", "--purge", "-y", "starmill")
+            self.assertEqual([f for f in files if os.path.lexists(f)], [])
 
 
 if __name__ == "__main__":
