@@ -4,14 +4,16 @@
 # and stills of both view modes (docs/perspective.png, docs/flat.png).
 # The real program runs on the private X server with the clock that seeds
 # it pinned, under apitrace; its frames are then replayed and saved, so the
-# same pictures come out every time.
+# same universe is shown every time (the flat still's moment depends on when
+# the m key lands).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
 install_packages scripts/packages-test.txt
 build default
 
-# Two galaxies that meet in the middle of the view.
+# Two galaxies that meet in the middle of the view. The clock stands still
+# there (-f), so every run seeds the same universe.
 clock="2026-12-07 10:00:00"
 # An icon-sized moment: two disks about to meet, close up.
 build/tests/galaxy_icon 3 180 > dist/starmill.svg
@@ -25,7 +27,7 @@ trap 'scripts/xserver.sh stop; rm -rf "$work"' EXIT
 record() {
   local name=$1 seconds=$2
   shift 2
-  TZ=UTC faketime "$clock" apitrace trace -o "$work/$name.trace" stdbuf -oL build/starmill \
+  TZ=UTC faketime --exclude-monotonic -f "$clock" apitrace trace -o "$work/$name.trace" stdbuf -oL build/starmill \
     > "$work/$name.log" 2>&1 &
   local pid=$!
   until [ "$(grep -c "Size of the image data" "$work/$name.log")" -ge 2 ]; do
@@ -55,7 +57,7 @@ mapfile -t frames < <(replay show 6)
 [ ${#frames[@]} -gt 135 ] || { echo "too few frames recorded (${#frames[@]})" >&2; exit 1; }
 convert -delay 5 -loop 0 "${frames[@]:1:134}" -resize 360x270 -level 0%,60% -layers Optimize \
   docs/collision.gif
-convert "${frames[40]}" -level 0%,60% docs/perspective.png
+convert "${frames[60]}" -level 0%,60% docs/perspective.png
 
 # The flat projection: m reseeds at once, in the flat view.
 record flat 12 m
