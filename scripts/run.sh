@@ -42,11 +42,12 @@ settle() {
 }
 
 wait_for "Size of the image data" 2
+settle 2  # keys reach the program
 xdotool key f
-settle 2
+settle 4
 import -window root -crop 640x480+0+0 "$out/perspective.png"
 xdotool key m
-settle 4
+settle 6
 import -window root -crop 640x480+0+0 "$out/flat.png"
 xdotool key Escape
 status=0
