@@ -45,6 +45,10 @@ case "${1:-} ${2:+dir}" in
   "stop ") stop "${STARMILL_XSERVER_PID:-}" ;;
   "start dir")
     mkdir -p "$2"
+    # A set-up run again (ctest --repeat) replaces the server it started.
+    if [ -f "$2/env" ]; then
+      stop "$(sed -n 's/^STARMILL_XSERVER_PID=//p' "$2/env")"
+    fi
     start | tr ' ' '\n' > "$2/env.new"
     mv "$2/env.new" "$2/env"
     cat "$2/env" ;;
