@@ -174,8 +174,7 @@ void killGLWindow()
         XFreeColormap(GLWin.display, GLWin.attributes.colormap);
         GLWin.attributes.colormap = 0;
     }
-    if (GLWin.fullscreen)
-        restoreDesktopMode();
+    restoreDesktopMode();
     memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
     XCloseDisplay(GLWin.display);
     GLWin.display = nullptr;

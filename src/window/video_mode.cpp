@@ -40,10 +40,7 @@ int mode_in_force(XF86VidModeModeInfo **modes, int count)
         for (int i = 0; i < count; i++)
             if (same_mode(*modes[i], dotclock, line))
                 return i;
-    for (int i = 0; i < count; i++)
-        if (modes[i]->hdisplay == width && modes[i]->vdisplay == height)
-            return i;
-    return -1;
+    return chooseMode(modes, count, width, height);
 }
 
 int switch_on(Display *display, int screen, XF86VidModeModeInfo *mode)
