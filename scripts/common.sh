@@ -35,3 +35,18 @@ build() {
   cmake --preset "$1" > /dev/null
   cmake --build --preset "$1"
 }
+
+# wait_for_output PID LOG TEXT COUNT: waits until the program PID has printed
+# COUNT lines holding TEXT into LOG. Fails, showing the log, when the program
+# ends first or a minute goes by.
+wait_for_output() {
+  local pid=$1 log=$2 text=$3 count=$4 tries=0
+  until [ "$(grep -c -- "$text" "$log")" -ge "$count" ]; do
+    if ! kill -0 "$pid" 2> /dev/null || [ $((tries += 1)) -gt 600 ]; then
+      cat "$log" >&2
+      echo "starmill ended or stalled before printing \"$text\"" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+}

@@ -30,10 +30,7 @@ record() {
   TZ=UTC faketime --exclude-monotonic -f "$clock" apitrace trace -o "$work/$name.trace" stdbuf -oL build/starmill \
     > "$work/$name.log" 2>&1 &
   local pid=$!
-  until [ "$(grep -c "Size of the image data" "$work/$name.log")" -ge 2 ]; do
-    kill -0 "$pid" 2> /dev/null || { cat "$work/$name.log"; exit 1; }
-    sleep 0.1
-  done
+  wait_for_output "$pid" "$work/$name.log" "Size of the image data" 2
   [ $# -eq 0 ] || xdotool key "$@"
   # Frames can't be counted while they are recorded; the replay checks there
   # were enough.

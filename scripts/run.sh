@@ -27,21 +27,14 @@ echo "No DISPLAY: running on the private X server $DISPLAY"
 stdbuf -oL build-program/starmill > "$log" &
 pid=$!
 
-# Waits until the program has printed COUNT lines holding TEXT.
-wait_for() {
-  until [ "$(grep -c -- "$1" "$log")" -ge "$2" ]; do
-    kill -0 "$pid" 2> /dev/null || { echo "starmill ended early; see $log" >&2; exit 1; }
-    sleep 0.1
-  done
-}
 # Zoom out and back: the two lines show that every key before them has been
 # handled and frames drawn after it.
 settle() {
   xdotool key Next Prior
-  wait_for "Zoom=" "$1"
+  wait_for_output "$pid" "$log" "Zoom=" "$1"
 }
 
-wait_for "Size of the image data" 2
+wait_for_output "$pid" "$log" "Size of the image data" 2
 settle 2  # keys reach the program
 xdotool key f
 settle 4

@@ -29,6 +29,9 @@ start() {
   return 1
 }
 
+# The process id that DIR/env records.
+recorded_pid() { sed -n 's/^STARMILL_XSERVER_PID=//p' "$1/env"; }
+
 stop() {
   local pid=${1:-}
   [ -n "$pid" ] || return 0
@@ -47,14 +50,14 @@ case "${1:-} ${2:+dir}" in
     mkdir -p "$2"
     # A set-up run again (ctest --repeat) replaces the server it started.
     if [ -f "$2/env" ]; then
-      stop "$(sed -n 's/^STARMILL_XSERVER_PID=//p' "$2/env")"
+      stop "$(recorded_pid "$2")"
     fi
     start | tr ' ' '\n' > "$2/env.new"
     mv "$2/env.new" "$2/env"
     cat "$2/env" ;;
   "stop dir")
     if [ -f "$2/env" ]; then
-      stop "$(sed -n 's/^STARMILL_XSERVER_PID=//p' "$2/env")"
+      stop "$(recorded_pid "$2")"
       rm -f "$2/env"
     fi ;;
   *) echo "usage: $0 start|stop [DIR]" >&2; exit 2 ;;
