@@ -1,6 +1,7 @@
 // The frame and its FPS overlay, against the recording GL stand-in.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -99,6 +100,19 @@ TEST_F(FrameTest, FigureIsTheMeanRateOverMoreThanASecond)
     frame = 4;
     frame_at(3001);  // 5 frames in 2000 ms
     EXPECT_EQ(overlay_text(), "Starmill: avgFPS=2.50");
+
+    // The clock is the wall clock cut to an int: across its wrap, and on a
+    // day when it is negative from the start.
+    timebase = INT_MAX - 500;
+    frame = 59;
+    frame_at(INT_MIN + 500);
+    EXPECT_EQ(overlay_text(), "Starmill: avgFPS=59.94");
+    timebase = 0;
+    frame_at(-2000000000);
+    EXPECT_EQ(overlay_text(), "Starmill: avgFPS=0.00");
+    frame = 59;
+    frame_at(-2000000000 + 1001);
+    EXPECT_EQ(overlay_text(), "Starmill: avgFPS=59.94");
 }
 
 TEST_F(FrameTest, OverlayOffNeitherAsksTheClockNorCounts)

@@ -9,6 +9,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/xf86vmode.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +28,7 @@
 #include "window/glx_window.h"
 #include "window/projection.h"
 #include "window/scene.h"
+#include "window/x_errors.h"
 
 namespace {
 
@@ -158,6 +162,43 @@ TEST_F(X11Test, FullScreenWithoutAModeLineOfThatSizeKeepsTheDesktopMode)
     EXPECT_EQ(other.mode(), "1024x768");
 }
 
+TEST_F(X11Test, FullScreenWaitsForInputThatAnotherProgramReleasesSoon)
+{
+    // Another client holds the keyboard for a moment, as a program that is
+    // just ending would.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        Display *d = XOpenDisplay(nullptr);
+        XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        XSync(d, False);
+        if (write(ready[1], "g", 1) != 1)
+            _exit(1);
+        usleep(300 * 1000);
+        XCloseDisplay(d);
+        _exit(0);
+    }
+    char byte;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    Observer other;
+    up("Starmill - Vanta", 640, 480, 1);
+    EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
+    waitpid(holder, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
+TEST_F(X11Test, EachTrapReportsOnlyTheErrorsOfItsOwnRequests)
+{
+    Observer other;
+    trapXErrors(other.display());
+    XDestroyWindow(other.display(), 1);  // no such window
+    EXPECT_EQ(untrapXErrors(other.display()), BadWindow);
+    trapXErrors(other.display());
+    EXPECT_EQ(untrapXErrors(other.display()), 0);
+}
+
 TEST_F(X11Test, WindowedIsAnOrdinaryWindowWithTitleAndCloseProtocol)
 {
     Observer other;
@@ -273,6 +314,24 @@ TEST_F(X11Test, StarSpriteIsASquareOfHalfEdgeTw)
     corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
     EXPECT_EQ(corners, (std::vector<std::pair<float, float>>{
                            {-0.25f, -0.25f}, {-0.25f, 0.25f}, {0.25f, -0.25f}, {0.25f, 0.25f}}));
+
+    // Drawn in an 8x8 viewport, a sprite of half-edge 0.5 lights the middle
+    // 4x4 pixels, every one of them: the corners in that order make a
+    // square only as a strip (as quads they would be a bow-tie).
+    tw = 0.5f;
+    buildStarList();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glViewport(0, 0, 8, 8);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glCallList(starlist);
+    unsigned char pixels[8 * 8 * 3];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 8, 8, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 8; x++)
+            EXPECT_EQ(pixels[(y * 8 + x) * 3] == 255, x >= 2 && x < 6 && y >= 2 && y < 6) << x << "," << y;
 }
 
 TEST_F(X11Test, RepeatedCreationReplacesTheContextAndReseedsTheUniverse)

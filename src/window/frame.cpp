@@ -40,8 +40,12 @@ void draw_overlay()
 {
     frame = frame + 1;
     ourtime = glutGet(GLUT_ELAPSED_TIME);
-    if (ourtime - timebase > 1000) {
-        snprintf(fps_text, sizeof fps_text, "avgFPS=%4.2f", frame * 1000.0 / (ourtime - timebase));
+    // Without glutInit the clock is the wall clock's milliseconds cut to an
+    // int: negative on about half of all days, and it wraps. The unsigned
+    // difference is right across the wrap.
+    unsigned elapsed = static_cast<unsigned>(ourtime) - static_cast<unsigned>(timebase);
+    if (elapsed > 1000) {
+        snprintf(fps_text, sizeof fps_text, "avgFPS=%4.2f", frame * 1000.0 / elapsed);
         timebase = ourtime;
         frame = 0;
     }

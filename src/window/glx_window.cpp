@@ -11,6 +11,7 @@
 
 #include "window/fatal.h"
 #include "window/glwin.h"
+#include "window/monitors.h"
 #include "window/scene.h"
 #include "window/video_mode.h"
 #include "window/x_errors.h"
@@ -22,32 +23,6 @@ int attrListDbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE
                      GLX_BLUE_SIZE, 4, GLX_DEPTH_SIZE, 16, None};
 
 namespace {
-
-const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
-
-XVisualInfo *choose_visual()
-{
-    XVisualInfo *vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListDbl);
-    if (vi) {
-        GLWin.doubleBuffered = 1;
-        printf("Got Doublebuffered Visual!\n");
-        return vi;
-    }
-    vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListSgl);
-    GLWin.doubleBuffered = 0;
-    if (!vi)
-        endWithError("No RGBA visual with a 16-bit depth buffer on this display");
-    printf("Only Singlebuffered Visual!\n");
-    return vi;
-}
-
-// The window at 0, 0 of the root, selecting the events the main loop handles.
-Window create_window(XVisualInfo *vi, int width, int height, unsigned long value_mask)
-{
-    GLWin.attributes.event_mask = kEventMask;
-    return XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), 0, 0, width, height, 0,
-                         vi->depth, InputOutput, vi->visual, value_mask, &GLWin.attributes);
-}
 
 // Keyboard and pointer to the window. Another program's grab (a full-screen
 // program, a screen locker) may be about to end, so it is tried for about a
@@ -72,41 +47,68 @@ int grab_input()
     return 0;
 }
 
-// Switched to the mode chosen, or, without one, as large as the screen.
+const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
+
+XVisualInfo *choose_visual()
+{
+    XVisualInfo *vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListDbl);
+    if (vi) {
+        GLWin.doubleBuffered = 1;
+        printf("Got Doublebuffered Visual!\n");
+        return vi;
+    }
+    vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListSgl);
+    GLWin.doubleBuffered = 0;
+    if (!vi)
+        endWithError("No RGBA visual with a 16-bit depth buffer on this display");
+    printf("Only Singlebuffered Visual!\n");
+    return vi;
+}
+
+// The window over `area` of the root, selecting the events the main loop
+// handles.
+Window create_window(XVisualInfo *vi, MonitorArea area, unsigned long value_mask)
+{
+    GLWin.attributes.event_mask = kEventMask;
+    return XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), area.x, area.y, area.width,
+                         area.height, 0, vi->depth, InputOutput, vi->visual, value_mask, &GLWin.attributes);
+}
+
+// Switched to the mode chosen, or, without one, over the primary monitor as
+// it is. Several monitors are never switched: the extension would clone the
+// mode onto all of them and lose their layout.
 void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int mode)
 {
-    int width = DisplayWidth(GLWin.display, GLWin.screen);
-    int height = DisplayHeight(GLWin.display, GLWin.screen);
-    if (modes && mode >= 0 && switchMode(modes[mode])) {
-        width = modes[mode]->hdisplay;
-        height = modes[mode]->vdisplay;
-    }
-    printf("Resolution %dx%d\n", width, height);
+    MonitorArea area;
+    int monitors = findMonitors(GLWin.display, GLWin.screen, &area);
+    if (monitors > 1)
+        printf("%d monitors: the video mode stays as it is\n", monitors);
+    else if (modes && mode >= 0 && switchMode(modes[mode]))
+        area = {0, 0, modes[mode]->hdisplay, modes[mode]->vdisplay};
+    printf("Resolution %dx%d\n", area.width, area.height);
     GLWin.attributes.override_redirect = True;
-    GLWin.window =
-        create_window(vi, width, height, CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect);
+    GLWin.window = create_window(vi, area, CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect);
     // Mapped before the pointer is warped into it: some servers (Xwayland
     // without a pointer) fail on a warp into an unmapped window.
     XMapRaised(GLWin.display, GLWin.window);
     XWarpPointer(GLWin.display, None, GLWin.window, 0, 0, 0, 0, 0, 0);
-    if (!grab_input())
-        endWithError("Cannot grab keyboard and pointer: another program holds them");
+    holdInput();
 }
 
 void create_managed_window(XVisualInfo *vi, const char *title, int width, int height)
 {
-    GLWin.window = create_window(vi, width, height, CWBorderPixel | CWColormap | CWEventMask);
+    GLWin.window = create_window(vi, {0, 0, width, height}, CWBorderPixel | CWColormap | CWEventMask);
     Atom wm_delete = XInternAtom(GLWin.display, "WM_DELETE_WINDOW", True);
     XSetWMProtocols(GLWin.display, GLWin.window, &wm_delete, 1);
     XSetStandardProperties(GLWin.display, GLWin.window, title, title, None, nullptr, 0, nullptr);
     XMapRaised(GLWin.display, GLWin.window);
 }
 
-}  // namespace
-
-int createGLWindow(const char *title, int width, int height, int fullscreen)
+// The connection lives from the first window to the end: a window made anew
+// on a new connection could get the id of the one just destroyed, which a
+// busy window manager may still be acting on.
+void open_display()
 {
-    GLWin.fullscreen = fullscreen;
     GLWin.display = XOpenDisplay(nullptr);
     if (!GLWin.display) {
         char message[300];
@@ -115,6 +117,21 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     }
     GLWin.screen = DefaultScreen(GLWin.display);
     handleLostConnection();
+}
+
+}  // namespace
+
+void holdInput()
+{
+    if (!grab_input())
+        endWithError("Cannot grab keyboard and pointer: another program holds them");
+}
+
+int createGLWindow(const char *title, int width, int height, int fullscreen)
+{
+    GLWin.fullscreen = fullscreen;
+    if (!GLWin.display)
+        open_display();
 
     int count;
     XF86VidModeModeInfo **modes = fetchModes(&count);
@@ -154,7 +171,7 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     return 1;
 }
 
-void killGLWindow()
+void destroyGLWindow()
 {
     if (!GLWin.display)
         return;
@@ -176,6 +193,13 @@ void killGLWindow()
     }
     restoreDesktopMode();
     memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
+}
+
+void killGLWindow()
+{
+    if (!GLWin.display)
+        return;
+    destroyGLWindow();
     XCloseDisplay(GLWin.display);
     GLWin.display = nullptr;
 }

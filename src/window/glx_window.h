@@ -6,15 +6,23 @@
 extern int attrListSgl[];
 extern int attrListDbl[];
 
-// Opens the display and the window, makes its GL context current and runs
-// the scene set-up in it. Ends the program (endWithError) when the display,
-// a visual, a context or a font can't be had.
+// Opens the display unless it is open, makes the window and its GL context
+// current and runs the scene set-up in it. Ends the program (endWithError)
+// when the display, a visual, a context, a font or the full-screen window's
+// input grabs can't be had.
 int createGLWindow(const char *title, int width, int height, int fullscreen);
 
-// Undoes createGLWindow in reverse: the scene's GL objects while the context
-// is current, the context, the window and its colormap, the desktop video
-// mode after full-screen, the display connection. Every handle is nulled, so
-// a second call does nothing.
+// Undoes createGLWindow in reverse but keeps the connection, for a window
+// made anew: the scene's GL objects while the context is current, the
+// context, the window and its colormap, the desktop video mode after
+// full-screen. Every handle is nulled, so a second call does nothing.
+void destroyGLWindow();
+
+// destroyGLWindow, then the display connection is closed.
 void killGLWindow();
+
+// Keyboard and pointer to the full-screen window, which loses them whenever
+// it is unmapped; ends the program when another program keeps them.
+void holdInput();
 
 #endif

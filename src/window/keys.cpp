@@ -47,11 +47,12 @@ void change_zoom(float by)
     printf("Zoom= %f\n", zoom);
 }
 
-// The window is made anew in the other mode; killing it first restores the
-// desktop video mode while fullscreen still describes the old window.
+// The window is made anew in the other mode on the same connection;
+// destroying it first restores the desktop video mode while fullscreen still
+// describes the old window.
 void toggle_fullscreen()
 {
-    killGLWindow();
+    destroyGLWindow();
     GLWin.fullscreen = !GLWin.fullscreen;
     createGLWindow(kToggledTitle, 648, 480, GLWin.fullscreen);
 }

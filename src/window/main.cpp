@@ -47,6 +47,9 @@ void client_message(const XClientMessageEvent &e)
 
 void dispatch(XEvent *event)
 {
+    // Events still queued for a window that F1 replaced go with it.
+    if (event->xany.window != GLWin.window)
+        return;
     switch (event->type) {
     case KeyPress:
         keyPressed(XLookupKeysym(&event->xkey, 0));
@@ -60,6 +63,10 @@ void dispatch(XEvent *event)
         break;
     case ConfigureNotify:
         resizeEvent(event->xconfigure);
+        break;
+    case MapNotify:
+        if (GLWin.fullscreen)
+            holdInput();
         break;
     case ClientMessage:
         client_message(event->xclient);
@@ -77,7 +84,6 @@ int main()
     createGLWindow(kStartTitle, 640, 480, GLWin.fullscreen);
     XEvent event;
     while (!done) {
-        // The display is read anew for every call: F1 replaces the connection.
         while (XPending(GLWin.display) > 0) {
             XNextEvent(GLWin.display, &event);
             dispatch(&event);

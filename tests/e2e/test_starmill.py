@@ -66,15 +66,19 @@ def wait_until(predicate, timeout=20.0, what="condition"):
 class Starmill:
     """One run of the program, its output line-buffered into a file."""
 
-    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2):
+    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2, line_buffered=True):
         self.images = images  # how many images each scene set-up loads
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
         # A bare name is looked up on the PATH, as a user's shell would.
         command = binary if os.sep not in binary else os.path.abspath(binary)
-        self.proc = subprocess.Popen([*wrapper, "stdbuf", "-oL", command], cwd=cwd,
+        # Unbuffered runs print nothing until they end: their callers wait
+        # for the window themselves.
+        buffering = ("stdbuf", "-oL") if line_buffered else ()
+        self.proc = subprocess.Popen([*wrapper, *buffering, command], cwd=cwd,
                                      stdout=self.out, stderr=self.err, env={**os.environ, **(env or {})})
-        self.wait_for_window()
+        if line_buffered:
+            self.wait_for_window()
 
     def output(self):
         with open(self.out.name) as f:
@@ -165,10 +169,25 @@ def go_windowed(run):
     return window
 
 
-def red_text_pixels():
-    """Counts pure dim-red pixels (the overlay's colour) in the top left corner."""
+def viewable_top_windows():
+    """The mapped children of the root: their ids by geometry (WxH+X+Y)."""
+    tree = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
+    found = {}
+    for window in re.findall(r"^\s+(0x[0-9a-f]+) ", tree, re.M):
+        info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+        if "IsViewable" in info:
+            field = lambda name: re.search(name + r": +(-?\d+)", info).group(1)
+            found[f"{field('Width')}x{field('Height')}+{field('Absolute upper-left X')}"
+                  f"+{field('Absolute upper-left Y')}"] = window
+    return found
+
+
+def red_text_pixels(left=0):
+    """Counts pure dim-red pixels (the overlay's colour) in the top left
+    corner, from column `left` on: the label ends before column 45, the
+    figure starts after it."""
     with tempfile.NamedTemporaryFile(suffix=".txt") as shot:
-        subprocess.run(["import", "-window", "root", "-crop", "160x24+0+0", "txt:" + shot.name],
+        subprocess.run(["import", "-window", "root", "-crop", f"{160 - left}x24+{left}+0", "txt:" + shot.name],
                        check=True, capture_output=True)
         with open(shot.name) as f:
             text = f.read()
@@ -260,8 +279,10 @@ class Keys(unittest.TestCase):
                 "Zoom= -100.199997",
             ])
 
-    def test_f_toggles_the_overlay_with_or_without_shift(self):
-        with Starmill() as run:
+    def test_f_toggles_the_overlay_with_or_without_shift_on_any_date(self):
+        # On this day GLUT's clock, the wall clock's milliseconds cut to an
+        # int, is negative.
+        with Starmill(wrapper=("faketime", "-f", "@2026-12-20 12:00:00")) as run:
             # Stars of size 0 draw nothing, so no star can pass for the text.
             start = len(run.lines())
             run.key("Down", "Down", "Down")
@@ -271,6 +292,7 @@ class Keys(unittest.TestCase):
             self.assertEqual(red_text_pixels(), 0)
             run.key("shift+f")
             wait_until(lambda: red_text_pixels() > 0, 10, "the overlay")
+            wait_until(lambda: red_text_pixels(left=45) > 0, 10, "a figure")
             run.key("f")
             wait_until(lambda: red_text_pixels() == 0, 10, "the overlay to go")
             run.key("Escape")
@@ -291,6 +313,29 @@ class FullScreenToggle(unittest.TestCase):
                 wait_until(lambda: "Resolution 1024x768" in run.output(), 20, "full-screen again")
                 self.assertEqual(video_mode(), "1024x768")
                 run.wait_for_window()
+                self.assertIn("1024x768+0+0", viewable_top_windows())
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+
+    def test_back_to_full_screen_while_the_window_manager_is_busy(self):
+        # The window manager deals with the managed window's end only once
+        # the full-screen window is up: none of that may touch the new one.
+        with WindowManager() as wm:
+            with Starmill() as run:
+                go_windowed(run)
+                wm.proc.send_signal(signal.SIGSTOP)
+                try:
+                    run.key("F1")
+                    wait_until(lambda: run.creations() == 3, 20, "full-screen again")
+                    run.wait_for_window()
+                finally:
+                    wm.proc.send_signal(signal.SIGCONT)
+                time.sleep(1.0)
+                window = viewable_top_windows()["1024x768+0+0"]
+                # Unmapped and mapped again, it takes its grabs again.
+                xdotool("windowunmap", "--sync", window)
+                xdotool("windowmap", "--sync", window)
+                time.sleep(0.5)
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
 
@@ -355,10 +400,15 @@ class DesktopGivenBack(unittest.TestCase):
         self.assertIn("current 800 x 600", subprocess.run(["xrandr"], capture_output=True, text=True).stdout)
 
     def test_a_killed_connection_still_gives_the_mode_back(self):
-        with Starmill() as run:
-            windows = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout
-            window = re.search(r"(0x[0-9a-f]+) .*640x480\+0\+0", windows).group(1)
-            subprocess.run(["xkill", "-id", window], check=True, capture_output=True)
+        # Standard output is a file, as when a user keeps a log: the last
+        # line must not be lost in its buffer.
+        with Starmill(line_buffered=False) as run:
+            def window():
+                windows = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True)
+                return re.search(r"(0x[0-9a-f]+) .*640x480\+0\+0", windows.stdout)
+            wait_until(window, 60, "the full-screen window")
+            time.sleep(0.5)
+            subprocess.run(["xkill", "-id", window().group(1)], check=True, capture_output=True)
             self.assertEqual(run.wait_exit(), 1)
             self.assertEqual(run.lines()[-1], "Lost the connection to the X display")
         self.assertEqual(video_mode(), "1024x768")
@@ -403,6 +453,33 @@ class DesktopGivenBack(unittest.TestCase):
             randr("--delmode", "OUTPUT", "1366x768")
             subprocess.run(["xrandr", "--rmmode", "1366x768"], capture_output=True)
 
+
+    def test_two_monitors_keep_their_layout_and_full_screen_takes_the_primary(self):
+        def xrandr():
+            return subprocess.run(["xrandr"], capture_output=True, text=True, check=True).stdout
+
+        subprocess.run(["xrandr", "--addmode", "DUMMY1", "1024x768"], check=True)
+        try:
+            subprocess.run(["xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--pos", "0x0", "--output",
+                            "DUMMY0", "--mode", "1024x768", "--pos", "1024x0", "--primary"], check=True)
+            layout = xrandr()
+            with WindowManager():
+                with Starmill() as run:
+                    self.assertIn("1024x768+1024+0", viewable_top_windows())
+                    self.assertEqual(xrandr(), layout)
+                    go_windowed(run)
+                    run.key("F1")  # no 648x480 mode: the primary monitor as it is
+                    wait_until(lambda: run.creations() == 3, 20, "full-screen again")
+                    run.wait_for_window()
+                    self.assertIn("1024x768+1024+0", viewable_top_windows())
+                    self.assertEqual(xrandr(), layout)
+                    run.key("Escape")
+                    self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(xrandr(), layout)
+        finally:
+            subprocess.run(["xrandr", "--output", "DUMMY1", "--off", "--output", "DUMMY0", "--pos", "0x0"])
+            # Once lit, the output lists the mode itself and keeps it.
+            subprocess.run(["xrandr", "--delmode", "DUMMY1", "1024x768"], capture_output=True)
 
     def test_a_wayland_desktop_without_a_pointer_survives_start_up(self):
         # weston's headless seat has no pointer; its Xwayland once crashed on
