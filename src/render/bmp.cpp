@@ -29,8 +29,11 @@ int read_field(FILE *file, int bytes, int32_t *value)
     return 1;
 }
 
+// Sizes and offsets are worked out in 64 bits whatever the width of long:
+// from 32-bit header fields they cannot overflow there.
+
 // The file's length in bytes, or -1 when it cannot be told.
-long file_length(FILE *file)
+int64_t file_length(FILE *file)
 {
     long here = ftell(file);
     if (here < 0 || fseek(file, 0, SEEK_END) != 0)
@@ -43,23 +46,24 @@ long file_length(FILE *file)
 
 // Rows are stored padded to a multiple of four bytes; the image keeps
 // exactly three bytes per pixel.
-long row_stride(long width) { return (width * 3 + 3) & ~3L; }
+int64_t row_stride(int64_t width) { return (width * 3 + 3) & ~int64_t{3}; }
 
 // Whether the file holds every row the header promises (the last row's
-// padding may be missing).
-int pixels_fit(FILE *file, long offset, long width, long height)
+// padding may be missing). Every offset read from is then within the
+// file's length, which fits in a long.
+int pixels_fit(FILE *file, int64_t offset, int64_t width, int64_t height)
 {
-    long needed = offset + row_stride(width) * (height - 1) + width * 3;
-    long length = file_length(file);
+    int64_t needed = offset + row_stride(width) * (height - 1) + width * 3;
+    int64_t length = file_length(file);
     return offset >= 0 && length >= 0 && needed <= length;
 }
 
-int read_pixels(FILE *file, long offset, const TextureImage *image)
+int read_pixels(FILE *file, int64_t offset, const TextureImage *image)
 {
-    long row_bytes = image->width * 3L;
-    long stride = row_stride(image->width);
+    int64_t row_bytes = image->width * int64_t{3};
+    int64_t stride = row_stride(image->width);
     for (int row = 0; row < image->height; row++) {
-        if (fseek(file, offset + stride * row, SEEK_SET) != 0)
+        if (fseek(file, static_cast<long>(offset + stride * row), SEEK_SET) != 0)
             return 0;
         if (fread(image->data + row_bytes * row, 1, row_bytes, file) != static_cast<size_t>(row_bytes))
             return 0;

@@ -1,4 +1,5 @@
 // libFuzzer target: any byte string, handed to the BMP reader as a file.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -9,13 +10,19 @@
 #include "render/bmp.h"
 
 namespace {
+// The input lives in an anonymous in-memory file, reached by path through
+// /proc: nothing is left behind when the fuzzer ends.
+int input_fd = -1;
 std::string path;
 volatile unsigned sink;
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    path = "/tmp/starmill-bmp-fuzz-" + std::to_string(getpid()) + ".bmp";
+    input_fd = memfd_create("starmill-bmp-fuzz", 0);
+    if (input_fd < 0)
+        abort();
+    path = "/proc/self/fd/" + std::to_string(input_fd);
     // The reader talks on standard output; the fuzzer's own report goes to stderr.
     if (!freopen("/dev/null", "w", stdout))
         abort();
@@ -24,11 +31,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FILE *file = fopen(path.c_str(), "wb");
-    if (!file)
+    if (ftruncate(input_fd, 0) != 0 || pwrite(input_fd, data, size, 0) != static_cast<ssize_t>(size))
         abort();
-    fwrite(data, 1, size, file);
-    fclose(file);
     TextureImage image = {0, 0, nullptr};
     if (LoadBMP(path.c_str(), &image)) {
         // Touch every byte the reader claims to have filled.
