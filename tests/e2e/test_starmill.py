@@ -22,8 +22,6 @@ BINARY = os.environ.get("STARMILL", "build/starmill")
 VIDMODE = os.environ.get("STARMILL_VIDMODE", "build/tests/vidmode")
 SOURCE = os.environ.get("STARMILL_SOURCE", ".")
 SEED_SCAN = os.environ.get("STARMILL_SEED_SCAN", "build/tests/seed_scan")
-HERE = os.path.dirname(os.path.abspath(__file__))
-DRI_DRIVER = os.environ.get("STARMILL_DRI_DRIVER", "")
 
 STARTUP = [
     "XF86VidModeExtension-Version 2.2",
@@ -562,14 +560,12 @@ class Sanitized(unittest.TestCase):
         env = {
             # stdbuf preloads its own library ahead of the sanitizer runtime.
             "ASAN_OPTIONS": "detect_leaks=1:verify_asan_link_order=0:exitcode=23",
-            "LSAN_OPTIONS": "suppressions=" + os.path.join(HERE, "lsan.supp") + ":print_suppressions=0",
             "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1:exitcode=24",
-            # Keeps the GL driver loaded to the end, so that its own leaks can
-            # be told apart (a driver unloaded with its display has no name).
-            "LD_PRELOAD": DRI_DRIVER,
         }
+        # The GL stack's libraries as the probe found them (scripts/gl-stack.sh).
+        wrapper = (os.path.join(SOURCE, "scripts", "gl-stack.sh"), "run", os.environ["STARMILL_GL_STACK"])
         with WindowManager():
-            with Starmill(os.environ["STARMILL_ASAN"], env) as run:
+            with Starmill(os.environ["STARMILL_ASAN"], env, wrapper) as run:
                 for _ in range(2):
                     run.key("F1")
                     time.sleep(1.5)
