@@ -38,6 +38,8 @@ wait_for_output "$pid" "$log" "Size of the image data" 2
 settle 2  # keys reach the program
 xdotool key f
 settle 4
+# The overlay measures over a second before it shows a figure.
+sleep 1.5
 import -window root -crop 640x480+0+0 "$out/perspective.png"
 xdotool key m
 settle 6
