@@ -24,29 +24,6 @@ int attrListDbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE
 
 namespace {
 
-// Keyboard and pointer to the window. Another program's grab (a full-screen
-// program, a screen locker) may be about to end, so it is tried for about a
-// second; returns 0 when it is still refused.
-int grab_input()
-{
-    const int kAttempts = 20;
-    for (int attempt = 0; attempt < kAttempts; attempt++) {
-        if (attempt > 0)
-            usleep(50 * 1000);
-        trapXErrors(GLWin.display);
-        int keyboard = XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync,
-                                     CurrentTime);
-        int pointer = XGrabPointer(GLWin.display, GLWin.window, True, ButtonPressMask, GrabModeAsync,
-                                   GrabModeAsync, GLWin.window, None, CurrentTime);
-        int error = untrapXErrors(GLWin.display);
-        if (keyboard == GrabSuccess && pointer == GrabSuccess && error == 0)
-            return 1;
-        XUngrabKeyboard(GLWin.display, CurrentTime);
-        XUngrabPointer(GLWin.display, CurrentTime);
-    }
-    return 0;
-}
-
 const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
 
 XVisualInfo *choose_visual()
@@ -72,6 +49,29 @@ Window create_window(XVisualInfo *vi, MonitorArea area, unsigned long value_mask
     GLWin.attributes.event_mask = kEventMask;
     return XCreateWindow(GLWin.display, RootWindow(GLWin.display, vi->screen), area.x, area.y, area.width,
                          area.height, 0, vi->depth, InputOutput, vi->visual, value_mask, &GLWin.attributes);
+}
+
+// Keyboard and pointer to the window. Another program's grab (a full-screen
+// program, a screen locker) may be about to end, so it is tried for about a
+// second; returns 0 when it is still refused.
+int grab_input()
+{
+    const int kAttempts = 20;
+    for (int attempt = 0; attempt < kAttempts; attempt++) {
+        if (attempt > 0)
+            usleep(50 * 1000);
+        trapXErrors(GLWin.display);
+        int keyboard = XGrabKeyboard(GLWin.display, GLWin.window, True, GrabModeAsync, GrabModeAsync,
+                                     CurrentTime);
+        int pointer = XGrabPointer(GLWin.display, GLWin.window, True, ButtonPressMask, GrabModeAsync,
+                                   GrabModeAsync, GLWin.window, None, CurrentTime);
+        int error = untrapXErrors(GLWin.display);
+        if (keyboard == GrabSuccess && pointer == GrabSuccess && error == 0)
+            return 1;
+        XUngrabKeyboard(GLWin.display, CurrentTime);
+        XUngrabPointer(GLWin.display, CurrentTime);
+    }
+    return 0;
 }
 
 // Switched to the mode chosen, or, without one, over the primary monitor as
