@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -189,19 +190,16 @@ TEST_F(BmpTest, SizesThatDoNotDescribeAnImageInTheFileAreRefusedBeforeAllocating
     EXPECT_NE(load(far, 0).find("Data at Offset: 1048576\n"), std::string::npos);
     EXPECT_EQ(image.data, nullptr);
 
-    // Rows, sizes or an offset that overflow 32-bit arithmetic, in files
-    // of a few bytes.
-    struct {
-        int32_t width, height, offset;
-        size_t length;
-    } overflowing[] = {{715827882, 1, 54, 54}, {1, 715827882, 54, 57}, {1, 1, INT32_MAX, 58}};
-    for (auto o : overflowing) {
+    // A row, a size or an offset that overflows 32-bit arithmetic, in a
+    // file of a few bytes: {width, height, offset, file length}.
+    for (auto [w, h, offset, length] : {std::array{715827882, 1, 54, 54}, std::array{1, 715827882, 54, 57},
+                                        std::array{1, 1, INT32_MAX, 58}}) {
         Bytes b = bitmap(1, 1);
-        b.resize(o.length);
-        put(b, 10, o.offset, 4);
-        put(b, 18, o.width, 4);
-        put(b, 22, o.height, 4);
-        EXPECT_NE(load(b, 0).find("Error loading file!\n"), std::string::npos) << o.width << "x" << o.height;
+        b.resize(length);
+        put(b, 10, offset, 4);
+        put(b, 18, w, 4);
+        put(b, 22, h, 4);
+        EXPECT_NE(load(b, 0).find("Error loading file!\n"), std::string::npos) << w << "x" << h;
         EXPECT_EQ(image.data, nullptr);
     }
 }

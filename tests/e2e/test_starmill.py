@@ -453,9 +453,7 @@ class DesktopGivenBack(unittest.TestCase):
 
 
     def test_two_monitors_keep_their_layout_and_full_screen_takes_the_primary(self):
-        def xrandr():
-            return subprocess.run(["xrandr"], capture_output=True, text=True, check=True).stdout
-
+        xrandr = lambda: subprocess.run(["xrandr"], capture_output=True, text=True, check=True).stdout
         subprocess.run(["xrandr", "--addmode", "DUMMY1", "1024x768"], check=True)
         try:
             subprocess.run(["xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--pos", "0x0", "--output",
