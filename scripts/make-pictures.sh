@@ -27,7 +27,7 @@ trap 'scripts/xserver.sh stop; rm -rf "$work"' EXIT
 record() {
   local name=$1 seconds=$2
   shift 2
-  TZ=UTC faketime --exclude-monotonic -f "$clock" apitrace trace -o "$work/$name.trace" stdbuf -oL build/starmill \
+  TZ=UTC faketime --exclude-monotonic -f "$clock" apitrace trace -o "$work/$name.trace" build/starmill \
     > "$work/$name.log" 2>&1 &
   local pid=$!
   wait_for_output "$pid" "$work/$name.log" "Size of the image data" 2

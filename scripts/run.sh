@@ -24,7 +24,7 @@ log=$out/starmill.log
 eval "$(scripts/xserver.sh start)"
 trap 'scripts/xserver.sh stop' EXIT
 echo "No DISPLAY: running on the private X server $DISPLAY"
-stdbuf -oL build-program/starmill > "$log" &
+build-program/starmill > "$log" &
 pid=$!
 
 # Zoom out and back: the two lines show that every key before them has been

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -28,7 +29,7 @@
 #include "window/glx_window.h"
 #include "window/projection.h"
 #include "window/scene.h"
-#include "window/x_errors.h"
+#include "desktop/x_errors.h"
 
 namespace {
 
@@ -50,6 +51,21 @@ public:
         if (clock)
             *clock = dotclock;
         return std::to_string(line.hdisplay) + "x" + std::to_string(line.vdisplay);
+    }
+
+    // Switches to the last listed mode of that size, as the user might.
+    void switch_to(int width, int height)
+    {
+        int count = 0;
+        XF86VidModeModeInfo **modes = nullptr;
+        XF86VidModeGetAllModeLines(d_, DefaultScreen(d_), &count, &modes);
+        for (int i = count - 1; i >= 0; i--)
+            if (modes[i]->hdisplay == width && modes[i]->vdisplay == height) {
+                XF86VidModeSwitchToMode(d_, DefaultScreen(d_), modes[i]);
+                break;
+            }
+        XFree(modes);
+        XSync(d_, False);
     }
 
     bool keyboard_grabbed_elsewhere()
@@ -138,6 +154,9 @@ TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
     EXPECT_EQ(a.height, 480);
     EXPECT_EQ(a.map_state, IsViewable);
     EXPECT_EQ(a.your_event_mask, 0);
+    GLboolean double_buffered = GL_FALSE;
+    glGetBooleanv(GL_DOUBLEBUFFER, &double_buffered);
+    EXPECT_TRUE(double_buffered);
     EXPECT_EQ(a.all_event_masks, 0x28005);
     EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
     EXPECT_TRUE(other.pointer_grabbed_elsewhere());
@@ -162,12 +181,13 @@ TEST_F(X11Test, FullScreenWithoutAModeLineOfThatSizeKeepsTheDesktopMode)
     EXPECT_EQ(other.mode(), "1024x768");
 }
 
-TEST_F(X11Test, FullScreenWaitsForInputThatAnotherProgramReleasesSoon)
+// Another client that holds the keyboard for `ms` milliseconds, as a
+// program that is just ending (or a screen locker) would.
+pid_t hold_keyboard(int ms)
 {
-    // Another client holds the keyboard for a moment, as a program that is
-    // just ending would.
     int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
+    if (pipe(ready) != 0)
+        return -1;
     pid_t holder = fork();
     if (holder == 0) {
         Display *d = XOpenDisplay(nullptr);
@@ -175,15 +195,35 @@ TEST_F(X11Test, FullScreenWaitsForInputThatAnotherProgramReleasesSoon)
         XSync(d, False);
         if (write(ready[1], "g", 1) != 1)
             _exit(1);
-        usleep(300 * 1000);
+        usleep(ms * 1000);
         XCloseDisplay(d);
         _exit(0);
     }
     char byte;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    if (read(ready[0], &byte, 1) != 1)
+        return -1;
+    close(ready[0]);
+    close(ready[1]);
+    return holder;
+}
+
+TEST_F(X11Test, FullScreenWaitsForInputThatAnotherProgramReleasesSoon)
+{
     Observer other;
+    pid_t holder = hold_keyboard(300);
+    ASSERT_GT(holder, 0);
     up("Starmill - Vanta", 640, 480, 1);
     EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
+    waitpid(holder, nullptr, 0);
+    down();
+
+    // Held for good, the keyboard ends the program, with the desktop's mode
+    // given back.
+    holder = hold_keyboard(4000);
+    ASSERT_GT(holder, 0);
+    EXPECT_EXIT(create("Starmill - Vanta", 640, 480, 1), testing::ExitedWithCode(1), "");
+    EXPECT_EQ(other.mode(), "1024x768");
+    kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
 }
 
@@ -335,14 +375,18 @@ TEST_F(X11Test, RepeatedCreationReplacesTheContextAndReseedsTheUniverse)
     up("one", 640, 480, 1);
     Universe *record = universes;
     zoom = -9.0f;
-    down();
+    destroyGLWindow();  // as F1 does
     rendermode = 0;
     up("two", 640, 480, 0);
     EXPECT_EQ(universes, record);
     EXPECT_EQ(universes->scale, 12.5);
     EXPECT_EQ(zoom, -100.0f);
     EXPECT_EQ(tw, 0.35f);
+    // The mode was given back once: a mode the user sets now is theirs.
+    other.switch_to(800, 600);
     down();
+    EXPECT_EQ(other.mode(), "800x600");
+    other.switch_to(1024, 768);
     up("three", 640, 480, 1);
     EXPECT_EQ(other.mode(), "640x480");
     down();

@@ -9,12 +9,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "desktop/mode_loan.h"
+#include "desktop/monitors.h"
+#include "desktop/video_mode.h"
+#include "desktop/x_errors.h"
 #include "window/fatal.h"
 #include "window/glwin.h"
-#include "window/monitors.h"
 #include "window/scene.h"
-#include "window/video_mode.h"
-#include "window/x_errors.h"
 
 // RGBA with at least 4 bits per channel and a 16-bit depth buffer.
 int attrListSgl[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
@@ -83,7 +84,7 @@ void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int 
     int monitors = findMonitors(GLWin.display, GLWin.screen, &area);
     if (monitors > 1)
         printf("%d monitors: the video mode stays as it is\n", monitors);
-    else if (modes && mode >= 0 && switchMode(modes[mode]))
+    else if (modes && mode >= 0 && switchMode(GLWin.display, GLWin.screen, modes[mode], GLWin.desktopMode))
         area = {0, 0, modes[mode]->hdisplay, modes[mode]->vdisplay};
     printf("Resolution %dx%d\n", area.width, area.height);
     GLWin.attributes.override_redirect = True;
@@ -117,6 +118,7 @@ void open_display()
     }
     GLWin.screen = DefaultScreen(GLWin.display);
     handleLostConnection();
+    watchMonitors(GLWin.display, GLWin.screen);
 }
 
 }  // namespace
@@ -134,7 +136,7 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
         open_display();
 
     int count;
-    XF86VidModeModeInfo **modes = fetchModes(&count);
+    XF86VidModeModeInfo **modes = fetchModes(GLWin.display, GLWin.screen, &count, &GLWin.desktopMode);
     int mode = chooseMode(modes, count, width, height);
 
     XVisualInfo *vi = choose_visual();
@@ -191,7 +193,7 @@ void destroyGLWindow()
         XFreeColormap(GLWin.display, GLWin.attributes.colormap);
         GLWin.attributes.colormap = 0;
     }
-    restoreDesktopMode();
+    restoreDesktopMode(GLWin.display);
     memset(&GLWin.desktopMode, 0, sizeof GLWin.desktopMode);
 }
 

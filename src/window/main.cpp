@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "desktop/guardian.h"
+#include "desktop/monitors.h"
 #include "sim/universe.h"
+#include "window/follow_monitors.h"
 #include "window/frame.h"
 #include "window/glwin.h"
 #include "window/glx_window.h"
@@ -47,6 +50,11 @@ void client_message(const XClientMessageEvent &e)
 
 void dispatch(XEvent *event)
 {
+    // These come for the root window.
+    if (isMonitorChange(GLWin.display, event)) {
+        followMonitors();
+        return;
+    }
     // Events still queued for a window that F1 replaced go with it.
     if (event->xany.window != GLWin.window)
         return;
@@ -78,6 +86,9 @@ void dispatch(XEvent *event)
 
 int main()
 {
+    startGuardian();
+    // Each line reaches a log or a pipe as it is printed, not at the end.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     done = 0;
     GLWin.fullscreen = 1;
     install_quit_signals();

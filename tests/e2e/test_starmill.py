@@ -51,6 +51,15 @@ def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True, capture_output=True, timeout=60)
 
 
+def running(pid):
+    """Whether the process runs (a zombie waiting for its parent does not)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
 def wait_until(predicate, timeout=20.0, what="condition"):
     deadline = time.time() + timeout
     while time.time() < deadline:
@@ -62,21 +71,24 @@ def wait_until(predicate, timeout=20.0, what="condition"):
 
 
 class Starmill:
-    """One run of the program, its output line-buffered into a file."""
+    """One run of the program, its output going to a file as it is printed:
+    nothing from outside forces the program's buffering."""
 
-    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2, line_buffered=True):
+    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2):
         self.images = images  # how many images each scene set-up loads
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
         # A bare name is looked up on the PATH, as a user's shell would.
         command = binary if os.sep not in binary else os.path.abspath(binary)
-        # Unbuffered runs print nothing until they end: their callers wait
-        # for the window themselves.
-        buffering = ("stdbuf", "-oL") if line_buffered else ()
-        self.proc = subprocess.Popen([*wrapper, *buffering, command], cwd=cwd,
-                                     stdout=self.out, stderr=self.err, env={**os.environ, **(env or {})})
-        if line_buffered:
-            self.wait_for_window()
+        self.proc = subprocess.Popen([*wrapper, command], cwd=cwd, stdout=self.out, stderr=self.err,
+                                     env={**os.environ, **(env or {})})
+        self.wait_for_window()
+        # The process the program started to give the mode back.
+        try:
+            with open(f"/proc/{self.proc.pid}/task/{self.proc.pid}/children") as f:
+                self.guardian = int(f.read().split()[0])
+        except (OSError, IndexError):
+            self.guardian = None
 
     def output(self):
         with open(self.out.name) as f:
@@ -117,6 +129,10 @@ class Starmill:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+        if self.guardian:
+            wait_until(lambda: not running(self.guardian), 5, "the guardian to end")
+        self.out.close()
+        self.err.close()
 
     def __enter__(self):
         return self
@@ -180,6 +196,14 @@ def viewable_top_windows():
     return found
 
 
+def lit_pixels(geometry):
+    """Counts the pixels of the screen's area WxH+X+Y that are not black."""
+    shot = subprocess.run(["import", "-window", "root", "-crop", geometry, "png:-"], check=True,
+                          capture_output=True).stdout
+    return float(subprocess.run(["convert", "-", "-threshold", "5%", "-format", "%[fx:mean*w*h]", "info:"],
+                                input=shot, check=True, capture_output=True).stdout)
+
+
 def red_text_pixels(left=0):
     """Counts pure dim-red pixels (the overlay's colour) in the top left
     corner, from column `left` on: the label ends before column 45, the
@@ -200,6 +224,7 @@ class StartAndEnd(unittest.TestCase):
         self.assertEqual(video_mode(), "1024x768", "the desktop mode must be back")
 
     def test_starts_full_screen_and_escape_restores_the_desktop(self):
+        # Its lines are in the file while it runs, as a log would have them.
         with Starmill() as run:
             self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
             self.assertEqual(video_mode(), "640x480")
@@ -211,13 +236,20 @@ class StartAndEnd(unittest.TestCase):
             xdotool("click", "1")
             self.assertEqual(run.wait_exit(), 0)
 
-    def test_termination_signals_end_it_in_order(self):
-        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+    def test_every_ending_gives_the_mode_back_and_leaves_nothing_running(self):
+        # The quit signals end the loop in order. The others kill it where
+        # it stands (the out-of-memory killer, a crash or an abort in the GL
+        # driver), and its guardian gives the mode back.
+        for sig, status in ((signal.SIGTERM, 0), (signal.SIGINT, 0), (signal.SIGHUP, 0),
+                            (signal.SIGKILL, -signal.SIGKILL), (signal.SIGSEGV, -signal.SIGSEGV),
+                            (signal.SIGABRT, -signal.SIGABRT)):
             with Starmill() as run:
+                self.assertIsNotNone(run.guardian)
                 self.assertEqual(video_mode(), "640x480")
                 run.proc.send_signal(sig)
-                self.assertEqual(run.wait_exit(), 0, sig)
-                self.assertEqual(video_mode(), "1024x768")
+                self.assertEqual(run.wait_exit(), status, sig)
+                wait_until(lambda: video_mode() == "1024x768" and not running(run.guardian), 1.0,
+                           f"the desktop back and nothing running after {sig.name}")
 
 
 class WithoutTheVideoModeExtension(unittest.TestCase):
@@ -226,7 +258,8 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
     def setUp(self):
         # Xvfb picks a free display and writes its number once it accepts
         # connections.
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24",
+        # Its built-in fonts hold "fixed" and nothing else.
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-fp", "built-ins",
                                         "-nolisten", "tcp"], stdout=subprocess.PIPE,
                                        stderr=subprocess.DEVNULL, text=True)
         self.display = ":" + self.server.stdout.readline().strip()
@@ -245,6 +278,8 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
             lines = run.lines()
             self.assertEqual(lines[0], "No XF86VidModeExtension: the video mode stays as it is")
             self.assertIn("Resolution 800x600", lines)
+            run.key("f")
+            wait_until(lambda: red_text_pixels() > 0, 10, "the overlay in the fixed font")
             run.key("F1")
             wait_until(lambda: run.output().count("glX-Version") == 2, 20, "the window again")
             run.wait_for_window()
@@ -264,8 +299,11 @@ class Keys(unittest.TestCase):
             start = len(run.lines())
             run.key("Down", "Down", "Down", "Prior", "Next", "KP_Up", "a")
             run.wait_for_lines(start + 5)
+            time.sleep(0.2)
+            self.assertEqual(lit_pixels("640x480+0+0"), 0, "stars of size 0")
             run.key("m", "m", "Prior")  # twice m: back to perspective, its preset again
             run.wait_for_lines(start + 6)
+            wait_until(lambda: lit_pixels("640x480+0+0") > 0, 10, "stars of the preset's size")
             run.key("m", "Prior")  # flat projection preset
             run.wait_for_lines(start + 7)
             run.key("Escape")
@@ -355,6 +393,17 @@ class FullScreenToggle(unittest.TestCase):
                 xdotool("windowmove", "--sync", window, "50", "60")
                 time.sleep(0.5)
                 self.assertEqual(run.lines().count("Resize event"), resizes + 1)
+
+                # A resize still queued behind F1 belongs to the replaced
+                # window: the full-screen one draws over all of its area,
+                # not in a 400x300 corner at the bottom left.
+                run.proc.send_signal(signal.SIGSTOP)
+                run.key("F1")
+                xdotool("windowsize", "--sync", window, "400", "300")
+                run.proc.send_signal(signal.SIGCONT)
+                wait_until(lambda: run.creations() == 3, 20, "full-screen again")
+                run.wait_for_window()
+                wait_until(lambda: lit_pixels("1024x468+0+0") > 0, 10, "stars outside the corner")
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
 
@@ -364,6 +413,12 @@ def randr(*args):
                                                           check=True).stdout, re.M).group(1)
     subprocess.run(["xrandr", *[output if a == "OUTPUT" else a for a in args]], check=True,
                    capture_output=True)
+
+
+def xrandr(*args):
+    """Changes or reads the layout without a probe, which would reset the
+    dummy driver's record of the video mode."""
+    return subprocess.run(["xrandr", "--current", *args], capture_output=True, text=True, check=True).stdout
 
 
 def switch_video_mode(size):
@@ -398,29 +453,31 @@ class DesktopGivenBack(unittest.TestCase):
         self.assertIn("current 800 x 600", subprocess.run(["xrandr"], capture_output=True, text=True).stdout)
 
     def test_a_killed_connection_still_gives_the_mode_back(self):
-        # Standard output is a file, as when a user keeps a log: the last
-        # line must not be lost in its buffer.
-        with Starmill(line_buffered=False) as run:
-            def window():
-                windows = subprocess.run(["xwininfo", "-root", "-children"], capture_output=True, text=True)
-                return re.search(r"(0x[0-9a-f]+) .*640x480\+0\+0", windows.stdout)
-            wait_until(window, 60, "the full-screen window")
-            time.sleep(0.5)
-            subprocess.run(["xkill", "-id", window().group(1)], check=True, capture_output=True)
+        with Starmill() as run:
+            window = viewable_top_windows()["640x480+0+0"]
+            subprocess.run(["xkill", "-id", window], check=True, capture_output=True)
             self.assertEqual(run.wait_exit(), 1)
             self.assertEqual(run.lines()[-1], "Lost the connection to the X display")
         self.assertEqual(video_mode(), "1024x768")
 
-    def test_a_fifo_in_place_of_an_image_is_refused_without_blocking(self):
-        with tempfile.TemporaryDirectory() as tmp:
-            os.mkdir(os.path.join(tmp, "Data"))
-            os.mkfifo(os.path.join(tmp, "Data", "Star.bmp"))
-            subprocess.run(["cp", os.path.join(SOURCE, "Data", "white.bmp"), os.path.join(tmp, "Data")], check=True)
-            with Starmill(cwd=tmp, images=1) as run:
-                self.assertIn("Not a regular file : Data/Star.bmp", run.lines())
-                run.key("Escape")
-                self.assertEqual(run.wait_exit(), 0)
-        self.assertEqual(video_mode(), "1024x768")
+    def test_images_that_cannot_be_read_are_reported_without_blocking_or_ending(self):
+        for fifo, white, images in ((True, True, 1), (False, False, 0)):
+            with tempfile.TemporaryDirectory() as tmp:
+                os.mkdir(os.path.join(tmp, "Data"))
+                if fifo:
+                    os.mkfifo(os.path.join(tmp, "Data", "Star.bmp"))
+                if white:
+                    subprocess.run(["cp", os.path.join(SOURCE, "Data", "white.bmp"), os.path.join(tmp, "Data")],
+                                   check=True)
+                with Starmill(cwd=tmp, images=images) as run:
+                    wait_until(lambda: "Star.bmp" in run.output(), 20, "the star image's line")
+                    time.sleep(0.5)
+                    self.assertEqual(fifo, "Not a regular file : Data/Star.bmp" in run.lines())
+                    # Without either image the show is the black background alone.
+                    self.assertEqual(lit_pixels("640x480+0+0") == 0, images == 0)
+                    run.key("Escape")
+                    self.assertEqual(run.wait_exit(), 0, run.output())
+            self.assertEqual(video_mode(), "1024x768")
 
     def test_a_second_instance_that_cannot_grab_says_so_and_leaves(self):
         with Starmill() as first:
@@ -453,11 +510,10 @@ class DesktopGivenBack(unittest.TestCase):
 
 
     def test_two_monitors_keep_their_layout_and_full_screen_takes_the_primary(self):
-        xrandr = lambda: subprocess.run(["xrandr"], capture_output=True, text=True, check=True).stdout
         subprocess.run(["xrandr", "--addmode", "DUMMY1", "1024x768"], check=True)
         try:
-            subprocess.run(["xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--pos", "0x0", "--output",
-                            "DUMMY0", "--mode", "1024x768", "--pos", "1024x0", "--primary"], check=True)
+            xrandr("--output", "DUMMY1", "--mode", "1024x768", "--pos", "0x0", "--output", "DUMMY0", "--mode",
+                   "1024x768", "--pos", "1024x0", "--primary")
             layout = xrandr()
             with WindowManager():
                 with Starmill() as run:
@@ -469,12 +525,35 @@ class DesktopGivenBack(unittest.TestCase):
                     run.wait_for_window()
                     self.assertIn("1024x768+1024+0", viewable_top_windows())
                     self.assertEqual(xrandr(), layout)
+                    # The window follows the primary monitor's mode.
+                    for mode in ("800x600", "1024x768"):
+                        xrandr("--output", "DUMMY0", "--mode", mode)
+                        wait_until(lambda: f"{mode}+1024+0" in viewable_top_windows(), 10, f"the window at {mode}")
                     run.key("Escape")
                     self.assertEqual(run.wait_exit(), 0)
             self.assertEqual(xrandr(), layout)
         finally:
             subprocess.run(["xrandr", "--output", "DUMMY1", "--off", "--output", "DUMMY0", "--pos", "0x0"])
             # Once lit, the output lists the mode itself and keeps it.
+            subprocess.run(["xrandr", "--delmode", "DUMMY1", "1024x768"], capture_output=True)
+
+    def test_a_monitor_lit_under_a_switch_gets_the_mode_back_at_once_and_keeps_its_place(self):
+        subprocess.run(["xrandr", "--addmode", "DUMMY1", "1024x768"], check=True)
+        try:
+            with Starmill() as run:
+                self.assertIn("640x480+0+0", viewable_top_windows())
+                xrandr("--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0")
+                layout = xrandr()
+                wait_until(lambda: "1024x768+0+0" in viewable_top_windows(), 10, "the primary monitor's own mode")
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(xrandr(), layout)
+            # The dummy driver's extension switch changes only the extension's
+            # record: it still holds the program's mode, so none was made
+            # with two monitors lit.
+            self.assertEqual(video_mode(), "640x480")
+        finally:
+            subprocess.run(["xrandr", "--output", "DUMMY1", "--off"])
             subprocess.run(["xrandr", "--delmode", "DUMMY1", "1024x768"], capture_output=True)
 
     def test_a_wayland_desktop_without_a_pointer_survives_start_up(self):
@@ -556,7 +635,7 @@ class GlStream(unittest.TestCase):
 class Sanitized(unittest.TestCase):
     def test_toggles_and_reseeds_without_invalid_access_or_leak(self):
         env = {
-            # stdbuf preloads its own library ahead of the sanitizer runtime.
+            # The GL stack is preloaded ahead of the sanitizer runtime.
             "ASAN_OPTIONS": "detect_leaks=1:verify_asan_link_order=0:exitcode=23",
             "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1:exitcode=24",
         }

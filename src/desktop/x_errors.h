@@ -1,7 +1,7 @@
 // X errors that must not end the program with the desktop's video mode
 // switched: requests the server may refuse, and a lost connection.
-#ifndef STARMILL_WINDOW_X_ERRORS_H
-#define STARMILL_WINDOW_X_ERRORS_H
+#ifndef STARMILL_DESKTOP_X_ERRORS_H
+#define STARMILL_DESKTOP_X_ERRORS_H
 
 #include <X11/Xlib.h>
 

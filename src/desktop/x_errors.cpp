@@ -1,12 +1,12 @@
 // Trapping X errors, and ending in order when the connection is lost.
-#include "window/x_errors.h"
+#include "desktop/x_errors.h"
 
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 
-#include "window/video_mode.h"
+#include "desktop/mode_loan.h"
 
 namespace {
 
