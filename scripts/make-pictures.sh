@@ -15,8 +15,7 @@ build default
 # Two galaxies that meet in the middle of the view. The clock stands still
 # there (-f), so every run seeds the same universe.
 clock="2026-12-07 10:00:00"
-# An icon-sized moment: two disks about to meet, close up.
-build/galaxy_icon 3 180 > dist/starmill.svg
+build/galaxy_icon svg > dist/starmill.svg
 
 eval "$(scripts/xserver.sh start)"
 work=$(mktemp -d)

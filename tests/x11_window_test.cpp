@@ -16,6 +16,9 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,6 +69,36 @@ public:
             }
         XFree(modes);
         XSync(d_, False);
+    }
+
+    // WM_CLASS as "instance.class".
+    std::string window_class(Window w)
+    {
+        XClassHint hint = {nullptr, nullptr};
+        if (!XGetClassHint(d_, w, &hint))
+            return "";
+        std::string both = std::string(hint.res_name) + "." + hint.res_class;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return both;
+    }
+
+    // A property of 32-bit cardinals.
+    std::vector<unsigned long> cardinals(Window w, const char *property)
+    {
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char *data = nullptr;
+        std::vector<unsigned long> values;
+        if (XGetWindowProperty(d_, w, XInternAtom(d_, property, False), 0, 1 << 20, False, XA_CARDINAL, &type,
+                               &format, &count, &after, &data) == Success && data && format == 32) {
+            const unsigned long *longs = reinterpret_cast<const unsigned long *>(data);
+            values.assign(longs, longs + count);
+        }
+        if (data)
+            XFree(data);
+        return values;
     }
 
     bool keyboard_grabbed_elsewhere()
@@ -157,6 +190,8 @@ TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
     GLboolean double_buffered = GL_FALSE;
     glGetBooleanv(GL_DOUBLEBUFFER, &double_buffered);
     EXPECT_TRUE(double_buffered);
+    EXPECT_EQ(other.window_class(GLWin.window), "starmill.Starmill");
+    EXPECT_EQ(other.cardinals(GLWin.window, "_NET_WM_PID"), std::vector<unsigned long>{unsigned(getpid())});
     EXPECT_EQ(a.all_event_masks, 0x28005);
     EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
     EXPECT_TRUE(other.pointer_grabbed_elsewhere());
@@ -260,6 +295,25 @@ TEST_F(X11Test, WindowedIsAnOrdinaryWindowWithTitleAndCloseProtocol)
     EXPECT_EQ(protocols[0], XInternAtom(other.display(), "WM_DELETE_WINDOW", True));
     XFree(protocols);
     EXPECT_FALSE(other.keyboard_grabbed_elsewhere());
+
+    // Known to the desktop: the class its desktop entry names, its process
+    // and host, and the program's icon.
+    EXPECT_EQ(other.window_class(GLWin.window), "starmill.Starmill");
+    std::ifstream entry("dist/org.starmill.Starmill.desktop");
+    std::string text((std::istreambuf_iterator<char>(entry)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\nStartupWMClass=Starmill\n"), std::string::npos);
+    EXPECT_EQ(other.cardinals(GLWin.window, "_NET_WM_PID"), std::vector<unsigned long>{unsigned(getpid())});
+    char host[256] = "";
+    gethostname(host, sizeof host - 1);
+    XTextProperty machine;
+    ASSERT_TRUE(XGetWMClientMachine(other.display(), GLWin.window, &machine));
+    EXPECT_STREQ(reinterpret_cast<char *>(machine.value), host);
+    XFree(machine.value);
+    std::vector<unsigned long> icon = other.cardinals(GLWin.window, "_NET_WM_ICON");
+    ASSERT_GT(icon.size(), 2u);
+    ASSERT_EQ(icon.size(), 2 + icon[0] * icon[1] + 2 + icon[0] / 2 * icon[1] / 2);
+    std::set<unsigned long> colours(icon.begin() + 2, icon.begin() + 2 + icon[0] * icon[1]);
+    EXPECT_GT(colours.size(), 50u) << "a picture, not a blank";
     down();
     EXPECT_EQ(other.mode(), "1024x768");
 }

@@ -15,6 +15,7 @@
 #include "desktop/x_errors.h"
 #include "window/fatal.h"
 #include "window/glwin.h"
+#include "window/identity.h"
 #include "window/scene.h"
 
 // RGBA with at least 4 bits per channel and a 16-bit depth buffer.
@@ -89,6 +90,7 @@ void create_fullscreen_window(XVisualInfo *vi, XF86VidModeModeInfo **modes, int 
     printf("Resolution %dx%d\n", area.width, area.height);
     GLWin.attributes.override_redirect = True;
     GLWin.window = create_window(vi, area, CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect);
+    setWindowIdentity(GLWin.display, GLWin.window, 0);
     // Mapped before the pointer is warped into it: some servers (Xwayland
     // without a pointer) fail on a warp into an unmapped window.
     XMapRaised(GLWin.display, GLWin.window);
@@ -102,6 +104,7 @@ void create_managed_window(XVisualInfo *vi, const char *title, int width, int he
     Atom wm_delete = XInternAtom(GLWin.display, "WM_DELETE_WINDOW", True);
     XSetWMProtocols(GLWin.display, GLWin.window, &wm_delete, 1);
     XSetStandardProperties(GLWin.display, GLWin.window, title, title, None, nullptr, 0, nullptr);
+    setWindowIdentity(GLWin.display, GLWin.window, 1);
     XMapRaised(GLWin.display, GLWin.window);
 }
 
