@@ -580,6 +580,10 @@ class DesktopGivenBack(unittest.TestCase):
                 with Starmill() as run:
                     self.assertEqual(run.lines()[3], "Resolution 640x480")
                     self.assertIsNone(run.proc.poll(), run.output())
+                    # An Xwayland built with libei drops the first simulated
+                    # key while it looks for an input-emulation server, which
+                    # weston lacks; the program ignores this one.
+                    run.key("a")
                     run.key("Escape")
                     self.assertEqual(run.wait_exit(), 0, run.output())
                 self.assertNotIn("xserver exited", weston_log())
