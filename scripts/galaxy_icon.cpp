@@ -23,6 +23,11 @@ const int kSteps = 180;
 const double kSize = 256.0;
 const double kCorner = 44.0;  // the tile's corner radius
 const double kStarRadius = 3.0;
+// A star's gradient: white at its centre, its colour by kMidStop of the
+// radius, nothing at the rim.
+const double kCentreOpacity = 0.9;
+const double kMidStop = 0.35;
+const double kMidOpacity = 0.7;
 const int kMostStars = 1400;  // keeps the SVG small
 const double kDistance = 1.6;  // nearer than the show, so that two disks fill the tile
 
@@ -80,14 +85,14 @@ void write_svg(const std::vector<Sprite> &stars)
     printf("<defs>\n");
     for (int g = 0; g < universes->ngalaxies; g++) {
         Rgb c = star_colour(universes->galaxies[g]);
-        printf("<radialGradient id=\"g%d\"><stop offset=\"0\" stop-color=\"#fff\" stop-opacity=\"0.9\"/>"
-               "<stop offset=\"0.35\" stop-color=\"rgb(%d,%d,%d)\" stop-opacity=\"0.7\"/>"
+        printf("<radialGradient id=\"g%d\"><stop offset=\"0\" stop-color=\"#fff\" stop-opacity=\"%g\"/>"
+               "<stop offset=\"%g\" stop-color=\"rgb(%d,%d,%d)\" stop-opacity=\"%g\"/>"
                "<stop offset=\"1\" stop-color=\"rgb(%d,%d,%d)\" stop-opacity=\"0\"/></radialGradient>\n",
-               g, c.r, c.g, c.b, c.r, c.g, c.b);
+               g, kCentreOpacity, kMidStop, c.r, c.g, c.b, kMidOpacity, c.r, c.g, c.b);
     }
-    printf("</defs>\n<rect width=\"256\" height=\"256\" rx=\"44\" fill=\"#000\"/>\n");
+    printf("</defs>\n<rect width=\"256\" height=\"256\" rx=\"%g\" fill=\"#000\"/>\n", kCorner);
     for (const Sprite &s : stars)
-        printf("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3\" fill=\"url(#g%d)\"/>\n", s.x, s.y, s.galaxy);
+        printf("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%g\" fill=\"url(#g%d)\"/>\n", s.x, s.y, kStarRadius, s.galaxy);
     printf("</svg>\n");
 }
 
@@ -127,14 +132,11 @@ std::vector<Pixel> paint(const std::vector<Sprite> &stars)
                 double t = std::hypot(x + 0.5 - s.x, y + 0.5 - s.y) / kStarRadius;
                 if (x < 0 || y < 0 || x >= n || y >= n || t >= 1)
                     continue;
-                // The gradient's stops: white at 0.9, the colour at 0.7 by
-                // 0.35 of the radius, nothing at the rim.
-                double k = t < 0.35 ? t / 0.35 : (t - 0.35) / 0.65;
-                double r = t < 0.35 ? 1 + (c.r / 255.0 - 1) * k : c.r / 255.0;
-                double g = t < 0.35 ? 1 + (c.g / 255.0 - 1) * k : c.g / 255.0;
-                double b = t < 0.35 ? 1 + (c.b / 255.0 - 1) * k : c.b / 255.0;
-                double a = t < 0.35 ? 0.9 - 0.2 * k : 0.7 * (1 - k);
-                over(&image[y * n + x], r, g, b, a);
+                bool inner = t < kMidStop;
+                double k = inner ? t / kMidStop : (t - kMidStop) / (1 - kMidStop);
+                auto channel = [&](int value) { return inner ? 1 + (value / 255.0 - 1) * k : value / 255.0; };
+                double a = inner ? kCentreOpacity + (kMidOpacity - kCentreOpacity) * k : kMidOpacity * (1 - k);
+                over(&image[y * n + x], channel(c.r), channel(c.g), channel(c.b), a);
             }
     }
     return image;
