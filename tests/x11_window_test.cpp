@@ -23,16 +23,17 @@
 #include <string>
 #include <vector>
 
+#include "desktop/x_errors.h"
 #include "render/bmp.h"
 #include "render/text.h"
 #include "render/textures.h"
 #include "render/view.h"
 #include "sim/universe.h"
+#include "support/mode_switch.h"
 #include "window/glwin.h"
 #include "window/glx_window.h"
 #include "window/projection.h"
 #include "window/scene.h"
-#include "desktop/x_errors.h"
 
 namespace {
 
@@ -54,21 +55,6 @@ public:
         if (clock)
             *clock = dotclock;
         return std::to_string(line.hdisplay) + "x" + std::to_string(line.vdisplay);
-    }
-
-    // Switches to the last listed mode of that size, as the user might.
-    void switch_to(int width, int height)
-    {
-        int count = 0;
-        XF86VidModeModeInfo **modes = nullptr;
-        XF86VidModeGetAllModeLines(d_, DefaultScreen(d_), &count, &modes);
-        for (int i = count - 1; i >= 0; i--)
-            if (modes[i]->hdisplay == width && modes[i]->vdisplay == height) {
-                XF86VidModeSwitchToMode(d_, DefaultScreen(d_), modes[i]);
-                break;
-            }
-        XFree(modes);
-        XSync(d_, False);
     }
 
     // WM_CLASS as "instance.class".
@@ -442,10 +428,10 @@ TEST_F(X11Test, RepeatedCreationReplacesTheContextAndReseedsTheUniverse)
     EXPECT_EQ(zoom, -100.0f);
     EXPECT_EQ(tw, 0.35f);
     // The mode was given back once: a mode the user sets now is theirs.
-    other.switch_to(800, 600);
+    switchToMode(other.display(), 800, 600);
     down();
     EXPECT_EQ(other.mode(), "800x600");
-    other.switch_to(1024, 768);
+    switchToMode(other.display(), 1024, 768);
     up("three", 640, 480, 1);
     EXPECT_EQ(other.mode(), "640x480");
     down();

@@ -7,28 +7,7 @@
 
 #include <cstdio>
 
-namespace {
-
-bool switch_to(Display *display, int width, int height)
-{
-    int count = 0;
-    XF86VidModeModeInfo **modes = nullptr;
-    if (!XF86VidModeGetAllModeLines(display, DefaultScreen(display), &count, &modes))
-        return false;
-    XF86VidModeModeInfo *chosen = nullptr;
-    for (int i = 0; i < count; i++)
-        if (modes[i]->hdisplay == width && modes[i]->vdisplay == height)
-            chosen = modes[i];
-    if (chosen) {
-        XF86VidModeSwitchToMode(display, DefaultScreen(display), chosen);
-        XF86VidModeSetViewPort(display, DefaultScreen(display), 0, 0);
-        XSync(display, False);
-    }
-    XFree(modes);
-    return chosen != nullptr;
-}
-
-}  // namespace
+#include "mode_switch.h"
 
 int main(int argc, char **argv)
 {
@@ -39,7 +18,7 @@ int main(int argc, char **argv)
     XF86VidModeModeLine line;
     if (!XF86VidModeQueryExtension(display, &event_base, &error_base))
         return 1;
-    if (argc == 2 && (sscanf(argv[1], "%dx%d", &width, &height) != 2 || !switch_to(display, width, height)))
+    if (argc == 2 && (sscanf(argv[1], "%dx%d", &width, &height) != 2 || !switchToMode(display, width, height)))
         return 1;
     if (!XF86VidModeGetModeLine(display, DefaultScreen(display), &dotclock, &line))
         return 1;
