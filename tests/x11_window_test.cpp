@@ -178,7 +178,7 @@ TEST_F(X11Test, FullScreenSwitchesTheModeGrabsInputAndRestoresTheDesktop)
     EXPECT_TRUE(double_buffered);
     EXPECT_EQ(other.window_class(GLWin.window), "starmill.Starmill");
     EXPECT_EQ(other.cardinals(GLWin.window, "_NET_WM_PID"), std::vector<unsigned long>{unsigned(getpid())});
-    EXPECT_EQ(a.all_event_masks, 0x28005);
+    EXPECT_EQ(a.all_event_masks, 0x438005);
     EXPECT_TRUE(other.keyboard_grabbed_elsewhere());
     EXPECT_TRUE(other.pointer_grabbed_elsewhere());
     EXPECT_EQ(GLWin.width, 640u);

@@ -55,6 +55,10 @@ ModeLoan last_word()
     // reaches the whole process group.
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
         signal(sig, SIG_IGN);
+    // A session and process group of its own, out of the terminal's job
+    // control on purpose: a kill of the program's whole group (a shell's
+    // job, `timeout`) must leave the guardian to give the mode back.
+    setsid();
     prctl(PR_SET_NAME, "starmill-guard");
     keep_only(pipe_end);
     ModeLoan loan = last_word();

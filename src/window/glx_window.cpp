@@ -11,12 +11,14 @@
 
 #include "desktop/mode_loan.h"
 #include "desktop/monitors.h"
+#include "desktop/screen_awake.h"
 #include "desktop/video_mode.h"
 #include "desktop/x_errors.h"
 #include "window/fatal.h"
 #include "window/glwin.h"
 #include "window/identity.h"
 #include "window/scene.h"
+#include "window/visibility.h"
 
 // RGBA with at least 4 bits per channel and a 16-bit depth buffer.
 int attrListSgl[] = {GLX_RGBA, GLX_RED_SIZE, 4, GLX_GREEN_SIZE, 4, GLX_BLUE_SIZE, 4,
@@ -26,10 +28,17 @@ int attrListDbl[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 4, GLX_GREEN_SIZE
 
 namespace {
 
-const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask;
+// Visibility and property changes tell whether anyone can see the window.
+const long kEventMask = KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask | VisibilityChangeMask |
+                        PropertyChangeMask;
 
 XVisualInfo *choose_visual()
 {
+    if (!glXQueryExtension(GLWin.display, nullptr, nullptr)) {
+        char message[300];
+        snprintf(message, sizeof message, "The X display \"%s\" has no GLX extension", DisplayString(GLWin.display));
+        endWithError(message);
+    }
     XVisualInfo *vi = glXChooseVisual(GLWin.display, GLWin.screen, attrListDbl);
     if (vi) {
         GLWin.doubleBuffered = 1;
@@ -153,6 +162,7 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     GLWin.attributes.colormap =
         XCreateColormap(GLWin.display, RootWindow(GLWin.display, vi->screen), vi->visual, AllocNone);
     GLWin.attributes.border_pixel = 0;
+    forgetVisibility();
     if (fullscreen)
         create_fullscreen_window(vi, modes, mode);
     else
@@ -205,6 +215,7 @@ void killGLWindow()
     if (!GLWin.display)
         return;
     destroyGLWindow();
+    keepScreenAwake(GLWin.display, 0);
     XCloseDisplay(GLWin.display);
     GLWin.display = nullptr;
 }
