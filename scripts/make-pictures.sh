@@ -1,5 +1,6 @@
 #!/bin/bash
-# Regenerates the pictures: the icon (dist/starmill.svg), and the README's
+# Regenerates the pictures: the icon (dist/starmill.svg) and the window's
+# (src/window/icon.cpp), and the README's
 # animation of one collision from seeding to restart (docs/collision.gif)
 # and stills of both view modes (docs/perspective.png, docs/flat.png).
 # The real program runs on the private X server with the clock that seeds
@@ -16,6 +17,7 @@ build default
 # there (-f), so every run seeds the same universe.
 clock="2026-12-07 10:00:00"
 build/galaxy_icon svg > dist/starmill.svg
+build/galaxy_icon argb src/window/icon.cpp
 
 eval "$(scripts/xserver.sh start)"
 work=$(mktemp -d)

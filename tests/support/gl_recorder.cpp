@@ -5,6 +5,7 @@
 #include <GL/glut.h>
 #include <GL/glx.h>
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -46,17 +47,24 @@ void set_elapsed_ms(int ms) { elapsed_ms = ms; }
 unsigned long long fingerprint()
 {
     unsigned long long h = 14695981039346656037ull;
-    auto mix = [&h](const void *bytes, size_t n) {
-        for (size_t i = 0; i < n; i++) {
-            h ^= static_cast<const unsigned char *>(bytes)[i];
-            h *= 1099511628211ull;
-        }
+    auto mix = [&h](unsigned char byte) {
+        h ^= byte;
+        h *= 1099511628211ull;
     };
     for (const auto &c : recorded) {
-        mix(c.name.c_str(), c.name.size() + 1);
-        for (double a : c.args)
-            mix(&a, sizeof a);
-        mix(c.text.data(), c.text.size());
+        for (char ch : c.name)
+            mix(static_cast<unsigned char>(ch));
+        mix(0);
+        // A double's bits least significant byte first, whatever the host's
+        // byte order, so that every architecture can match the golden value.
+        for (double a : c.args) {
+            uint64_t bits;
+            memcpy(&bits, &a, sizeof bits);
+            for (int byte = 0; byte < 8; byte++)
+                mix(static_cast<unsigned char>(bits >> (8 * byte)));
+        }
+        for (char ch : c.text)
+            mix(static_cast<unsigned char>(ch));
     }
     return h;
 }
