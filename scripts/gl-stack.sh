@@ -13,15 +13,15 @@ mode=$1 dir=$2
 shift 2
 case $mode in
   probe)
-    # Everything loaded from the first library opened at run time on.
+    # Everything loaded from the first library opened at run time on. ld.so
+    # names each library asked for, found or not (a driver probes for some
+    # that few systems have); only one that it goes on to map is loaded.
     LD_DEBUG=files ASAN_OPTIONS=detect_leaks=0 "$@" 2>&1 > /dev/null |
-      sed -n 's/^ *[0-9]*:[[:space:]]*file=\([^ ]*\) \[0\]; *\(dynamically loaded\|needed\) by.*/\1 \2/p' |
-      awk '$2 == "dynamically" { on = 1 } on && !seen[$1]++ { print $1 }' |
-      # ld.so names a library it finds on its search path by name, and a
-      # path asked for by dlopen even when nothing is there.
-      while read -r file; do
-        if [[ $file != */* ]] || [ -e "$file" ]; then echo "$file"; fi
-      done > "$dir/gl-stack.modules"
+      sed -n 's/^ *[0-9]*:[[:space:]]*file=\([^ ]*\) \[0\]; *\(dynamically loaded\|needed\|generating link map\).*/\1 \2/p' |
+      awk '$2 == "dynamically" { on = 1 }
+           on && ($2 == "dynamically" || $2 == "needed") && !asked[$1]++ { order[n++] = $1 }
+           $2 == "generating" { mapped[$1] = 1 }
+           END { for (i = 0; i < n; i++) if (order[i] in mapped) print order[i] }' > "$dir/gl-stack.modules"
     [ -s "$dir/gl-stack.modules" ] || { echo "no library was loaded at run time" >&2; exit 1; }
     sed 's|.*/||; s|^|leak:|' "$dir/gl-stack.modules" | awk '!seen[$0]++' > "$dir/gl-stack.supp"
     cat "$dir/gl-stack.supp" ;;

@@ -9,6 +9,7 @@ STARMILL_VIDMODE (the mode-query tool), STARMILL_SOURCE (holds Data/);
 optional STARMILL_ASAN (a sanitizer build of the binary) and
 STARMILL_SOAK_SECONDS."""
 import calendar
+import ctypes
 import os
 import re
 import shutil
@@ -44,8 +45,9 @@ STARTUP = [
 ]
 
 
-def video_mode():
-    return subprocess.run([VIDMODE], capture_output=True, text=True, check=True).stdout.strip()
+def video_mode(clock=False):
+    """WIDTHxHEIGHT, or its pixel clock in kHz."""
+    return subprocess.run([VIDMODE], capture_output=True, text=True, check=True).stdout.split()[int(clock)]
 
 
 def xdotool(*args):
@@ -71,18 +73,93 @@ def wait_until(predicate, timeout=20.0, what="condition"):
     raise AssertionError(f"timed out waiting for {what}")
 
 
+def read(path):
+    with open(path) as f:
+        return f.read()
+
+
+def screen_saver_on():
+    """Whether the X server's own screen saver is active, as its
+    MIT-SCREEN-SAVER extension reports it."""
+    class Info(ctypes.Structure):
+        _fields_ = [("window", ctypes.c_ulong), ("state", ctypes.c_int), ("kind", ctypes.c_int),
+                    ("til_or_since", ctypes.c_ulong), ("idle", ctypes.c_ulong), ("event_mask", ctypes.c_ulong)]
+    xlib, xss = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXss.so.1")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XDefaultRootWindow.argtypes = xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+    xss.XScreenSaverQueryInfo.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(Info)]
+    display = xlib.XOpenDisplay(None)
+    info = Info()
+    xss.XScreenSaverQueryInfo(display, xlib.XDefaultRootWindow(display), ctypes.byref(info))
+    xlib.XCloseDisplay(display)
+    return info.state == 1  # ScreenSaverOn
+
+
+class ScreenSaverAfter:
+    """The X server's screen saver set to start after `seconds` without
+    input, and back to the server's default afterwards."""
+
+    def __init__(self, seconds):
+        self.seconds = seconds
+
+    def __enter__(self):
+        subprocess.run(["xset", "s", str(self.seconds), "0"], check=True)
+        return self
+
+    @staticmethod
+    def reset():
+        """As input would: the screen saver ends and its clock starts again."""
+        subprocess.run(["xset", "s", "reset"], check=True)
+
+    def __exit__(self, *exc):
+        subprocess.run(["xset", "s", "default"], check=True)
+        self.reset()
+
+
+class SessionBus:
+    """A private session bus with a recording stand-in for the desktop's
+    screen-saver service (screensaver_standin.py); `env` points a program
+    at it."""
+
+    def __enter__(self):
+        self.dir = tempfile.TemporaryDirectory()
+        address = f"unix:path={self.dir.name}/bus"
+        self.env = {"DBUS_SESSION_BUS_ADDRESS": address}
+        self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + address],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: os.path.exists(f"{self.dir.name}/bus"), 10, "the session bus")
+        self.log = os.path.join(self.dir.name, "calls")
+        with open(self.log, "w") as log:
+            # Debian's Python, which python3-dbus serves.
+            self.service = subprocess.Popen(
+                ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "screensaver_standin.py")],
+                stdout=log, stderr=subprocess.DEVNULL, env={**os.environ, **self.env})
+        wait_until(lambda: read(self.log).startswith("ready"), 20, "the screen-saver stand-in")
+        return self
+
+    def calls(self):
+        return read(self.log).splitlines()[1:]
+
+    def __exit__(self, *exc):
+        for process in (self.service, self.daemon):
+            process.terminate()
+            process.wait()
+        self.dir.cleanup()
+
+
 class Starmill:
     """One run of the program, its output going to a file as it is printed:
     nothing from outside forces the program's buffering."""
 
-    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2):
+    def __init__(self, binary=BINARY, env=None, wrapper=(), cwd=SOURCE, images=2, new_session=False):
         self.images = images  # how many images each scene set-up loads
         self.out = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".out")
         self.err = tempfile.NamedTemporaryFile(mode="w+", prefix="starmill-", suffix=".err")
         # A bare name is looked up on the PATH, as a user's shell would.
         command = binary if os.sep not in binary else os.path.abspath(binary)
         self.proc = subprocess.Popen([*wrapper, command], cwd=cwd, stdout=self.out, stderr=self.err,
-                                     env={**os.environ, **(env or {})})
+                                     env={**os.environ, **(env or {})}, start_new_session=new_session)
         self.wait_for_window()
         # The process the program started to give the mode back.
         try:
@@ -111,6 +188,10 @@ class Starmill:
         wait_until(lambda: self.output().count("Size of the image data") >= self.images * self.creations()
                    or self.proc.poll() is not None, 60, "the scene set-up")
         time.sleep(0.3)
+
+    def cpu_seconds(self):
+        fields = read(f"/proc/{self.proc.pid}/stat").rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def creations(self):
         return max(1, self.output().count("glX-Version"))
@@ -197,6 +278,18 @@ def viewable_top_windows():
     return found
 
 
+def window_area(window):
+    """Where the window is on the screen, as WxH+X+Y."""
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True, check=True).stdout
+    field = lambda name: re.search(name + r": +(-?\d+)", info).group(1)
+    return f"{field('Width')}x{field('Height')}+{field('Absolute upper-left X')}+{field('Absolute upper-left Y')}"
+
+
+def screenshot(geometry):
+    return subprocess.run(["import", "-window", "root", "-crop", geometry, "rgb:-"], check=True,
+                          capture_output=True).stdout
+
+
 def lit_pixels(geometry):
     """Counts the pixels of the screen's area WxH+X+Y that are not black."""
     shot = subprocess.run(["import", "-window", "root", "-crop", geometry, "png:-"], check=True,
@@ -224,13 +317,19 @@ class StartAndEnd(unittest.TestCase):
     def tearDown(self):
         self.assertEqual(video_mode(), "1024x768", "the desktop mode must be back")
 
-    def test_starts_full_screen_and_escape_restores_the_desktop(self):
-        # Its lines are in the file while it runs, as a log would have them.
-        with Starmill() as run:
-            self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
-            self.assertEqual(video_mode(), "640x480")
-            run.key("Escape")
-            self.assertEqual(run.wait_exit(), 0)
+    def test_starts_full_screen_keeps_the_screen_awake_and_escape_restores_the_desktop(self):
+        with ScreenSaverAfter(3):
+            # Its lines are in the file while it runs, as a log would have them.
+            with Starmill() as run:
+                self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
+                self.assertEqual(video_mode(), "640x480")
+                # Not "starmill": a killall of the program leaves it alone.
+                self.assertEqual(read(f"/proc/{run.guardian}/comm"), "starmill-guard\n")
+                time.sleep(4)
+                self.assertFalse(screen_saver_on(), "the screen saver started over the show")
+                run.key("Escape")
+                self.assertEqual(run.wait_exit(), 0)
+            wait_until(screen_saver_on, 10, "the screen saver once the show is over")
 
     def test_a_mouse_click_ends_it(self):
         with Starmill() as run:
@@ -240,17 +339,50 @@ class StartAndEnd(unittest.TestCase):
     def test_every_ending_gives_the_mode_back_and_leaves_nothing_running(self):
         # The quit signals end the loop in order. The others kill it where
         # it stands (the out-of-memory killer, a crash or an abort in the GL
-        # driver), and its guardian gives the mode back.
-        for sig, status in ((signal.SIGTERM, 0), (signal.SIGINT, 0), (signal.SIGHUP, 0),
-                            (signal.SIGKILL, -signal.SIGKILL), (signal.SIGSEGV, -signal.SIGSEGV),
-                            (signal.SIGABRT, -signal.SIGABRT)):
-            with Starmill() as run:
-                self.assertIsNotNone(run.guardian)
-                self.assertEqual(video_mode(), "640x480")
+        # driver), and its guardian gives the mode back; also when the
+        # signal reaches the guardian too: sent to both (a service manager
+        # stopping it), to the program's process group (a shell's job,
+        # `timeout`) or to every process of the program's name (killall).
+        def send(run, sig, whom):
+            if whom == "group":
+                os.killpg(run.proc.pid, sig)
+            elif whom == "name":
+                for pid in filter(str.isdigit, os.listdir("/proc")):
+                    if os.path.exists(f"/proc/{pid}/comm") and read(f"/proc/{pid}/comm") == "starmill\n":
+                        os.kill(int(pid), sig)
+            else:
                 run.proc.send_signal(sig)
-                self.assertEqual(run.wait_exit(), status, sig)
-                wait_until(lambda: video_mode() == "1024x768" and not running(run.guardian), 1.0,
-                           f"the desktop back and nothing running after {sig.name}")
+                if whom == "both":
+                    os.kill(run.guardian, sig)
+
+        with ScreenSaverAfter(3):
+            for sig, status, whom in ((signal.SIGTERM, 0, "program"), (signal.SIGINT, 0, "program"),
+                                      (signal.SIGHUP, 0, "program"), (signal.SIGKILL, -signal.SIGKILL, "program"),
+                                      (signal.SIGSEGV, -signal.SIGSEGV, "program"),
+                                      (signal.SIGABRT, -signal.SIGABRT, "program"),
+                                      (signal.SIGTERM, 0, "both"), (signal.SIGQUIT, -signal.SIGQUIT, "both"),
+                                      (signal.SIGKILL, -signal.SIGKILL, "group"),
+                                      (signal.SIGKILL, -signal.SIGKILL, "name")):
+                ScreenSaverAfter.reset()
+                with Starmill(new_session=True) as run:
+                    self.assertIsNotNone(run.guardian)
+                    self.assertEqual(video_mode(), "640x480")
+                    send(run, sig, whom)
+                    self.assertEqual(run.wait_exit(), status, (sig, whom))
+                    wait_until(lambda: video_mode() == "1024x768" and not running(run.guardian), 1.0,
+                               f"the desktop back and nothing running after {sig.name} to {whom}")
+                # The server drops a dead client's hold on the screen saver.
+                if (sig, whom) == (signal.SIGKILL, "program"):
+                    wait_until(screen_saver_on, 10, "the screen saver after SIGKILL")
+
+        # Started with its standard output closed, it writes nothing into
+        # its X connection or its pipes: descriptor 1 leads nowhere.
+        with Starmill(wrapper=("sh", "-c", 'exec "$0" >&-'), images=0) as run:
+            wait_until(lambda: "640x480+0+0" in viewable_top_windows(), 20, "the full-screen window")
+            self.assertEqual(os.readlink(f"/proc/{run.proc.pid}/fd/1"), "/dev/null")
+            time.sleep(0.5)
+            run.key("Escape")
+            self.assertEqual(run.wait_exit(), 0)
 
 
 class WithoutTheVideoModeExtension(unittest.TestCase):
@@ -288,10 +420,21 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
             run.key("Escape")
             self.assertEqual(run.wait_exit(), 0)
 
-    def test_a_display_that_cannot_be_opened_is_reported(self):
-        result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
-                                env={**os.environ, "DISPLAY": ":999"}, timeout=30)
-        self.assertEqual((result.returncode, result.stdout), (1, 'Cannot open the X display ":999"\n'))
+    def test_a_display_that_cannot_be_opened_or_has_no_glx_is_reported(self):
+        without_glx = subprocess.Popen(["Xvfb", "-displayfd", "1", "-extension", "GLX", "-nolisten", "tcp"],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        try:
+            plain = ":" + without_glx.stdout.readline().strip()
+            for display, said in ((":999", 'Cannot open the X display ":999"\n'),
+                                  (plain, "No XF86VidModeExtension: the video mode stays as it is\n"
+                                          f'The X display "{plain}" has no GLX extension\n')):
+                result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
+                                        env={**os.environ, "DISPLAY": display}, timeout=30)
+                self.assertEqual((result.returncode, result.stdout), (1, said))
+        finally:
+            without_glx.terminate()
+            without_glx.wait()
+            without_glx.stdout.close()
 
 
 class Keys(unittest.TestCase):
@@ -377,12 +520,63 @@ class FullScreenToggle(unittest.TestCase):
                 self.assertEqual(run.wait_exit(), 0)
 
     def test_window_manager_close_request_ends_it(self):
-        with WindowManager():
-            with Starmill() as run:
-                go_windowed(run)
-                subprocess.run(["wmctrl", "-c", "Starmill -Vanta"], check=True)
+        try:
+            with WindowManager():
+                with Starmill() as run:
+                    go_windowed(run)
+                    # The guardian was told that F1 gave the mode back: the
+                    # mode another program sets since is left alone.
+                    switch_video_mode("800x600")
+                    subprocess.run(["wmctrl", "-c", "Starmill -Vanta"], check=True)
+                    self.assertEqual(run.wait_exit(), 0)
+                    self.assertIn("Exiting sanely...", run.lines())
+            self.assertEqual(video_mode(), "800x600")
+        finally:
+            switch_video_mode("1024x768")
+
+    def test_hidden_it_draws_nothing_and_lets_the_desktop_blank(self):
+        # Iconified (the window manager unmaps it), covered whole by another
+        # window, or hidden while it stays mapped (as KDE does for its live
+        # thumbnails).
+        def cover():
+            self.cover = subprocess.Popen(["xlogo", "-geometry", "1024x768+0+0"], stderr=subprocess.DEVNULL)
+            wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^xlogo$"],
+                                              capture_output=True).returncode == 0, 10, "the covering window")
+
+        def uncover():
+            self.cover.terminate()
+            self.cover.wait()
+
+        state = lambda *args: lambda: subprocess.run(["xprop", "-id", window, *args], check=True)
+        ways = (("iconified", lambda: xdotool("windowminimize", window),
+                 lambda: xdotool("windowactivate", window)),
+                ("covered", cover, uncover),
+                ("hidden", state("-f", "_NET_WM_STATE", "32a", "-set", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"),
+                 state("-remove", "_NET_WM_STATE")))
+        with WindowManager(), SessionBus() as bus, ScreenSaverAfter(3):
+            with Starmill(env=bus.env) as run:
+                window = go_windowed(run)
+                time.sleep(4)
+                self.assertFalse(screen_saver_on(), "the screen saver started over the window")
+                for name, hide, show in ways:
+                    hide()
+                    time.sleep(0.5)
+                    cpu = run.cpu_seconds()
+                    time.sleep(3)
+                    self.assertLess(run.cpu_seconds() - cpu, 0.3, f"{name}: under a tenth of a CPU")
+                    wait_until(screen_saver_on, 10, f"{name}: the screen saver")
+                    show()
+                    ScreenSaverAfter.reset()
+                    # openbox may give a window it restores a place off the
+                    # screen, where it is covered whole too.
+                    xdotool("windowmove", window, "0", "0")
+                    wait_until(lambda: screenshot(window_area(window)) != screenshot(window_area(window)), 10,
+                               f"{name}: the show moving again")
+                run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
-                self.assertIn("Exiting sanely...", run.lines())
+            inhibit = "Inhibit Starmill Showing colliding galaxies -> "
+            self.assertEqual(bus.calls(), [inhibit + "1", "UnInhibit 1", inhibit + "2", "UnInhibit 2",
+                                           inhibit + "3", "UnInhibit 3", inhibit + "4", "UnInhibit 4"])
 
     def test_resize_is_followed_and_a_move_is_not(self):
         with WindowManager():
@@ -443,9 +637,10 @@ class DesktopGivenBack(unittest.TestCase):
             self.assertEqual(run.wait_exit(), 0, run.output())
 
     def test_the_mode_in_force_is_restored_whoever_set_it(self):
+        # The last 800x600 line differs from the first only in its clock.
         switch_video_mode("800x600")
         self.run_and_escape()
-        self.assertEqual(video_mode(), "800x600")
+        self.assertEqual((video_mode(), video_mode(clock=True)), ("800x600", "39190"))
         # Through RandR the extension's record of the mode goes stale.
         randr("--output", "OUTPUT", "--mode", "1024x768")
         randr("--output", "OUTPUT", "--mode", "800x600")
@@ -520,15 +715,24 @@ class DesktopGivenBack(unittest.TestCase):
                     self.assertIn("1024x768+1024+0", viewable_top_windows())
                     self.assertEqual(xrandr(), layout)
                     go_windowed(run)
+                    # A window keeps its size whatever the monitors do.
+                    xrandr("--output", "DUMMY0", "--mode", "800x600")
+                    time.sleep(0.5)
+                    self.assertEqual(window_geometry("Starmill -Vanta"), "648x480")
+                    xrandr("--output", "DUMMY0", "--mode", "1024x768")
                     run.key("F1")  # no 648x480 mode: the primary monitor as it is
                     wait_until(lambda: run.creations() == 3, 20, "full-screen again")
                     run.wait_for_window()
                     self.assertIn("1024x768+1024+0", viewable_top_windows())
                     self.assertEqual(xrandr(), layout)
-                    # The window follows the primary monitor's mode.
+                    # The window follows the primary monitor's mode, and the
+                    # monitor when the two swap places.
                     for mode in ("800x600", "1024x768"):
                         xrandr("--output", "DUMMY0", "--mode", mode)
                         wait_until(lambda: f"{mode}+1024+0" in viewable_top_windows(), 10, f"the window at {mode}")
+                    xrandr("--output", "DUMMY0", "--pos", "0x0", "--output", "DUMMY1", "--pos", "1024x0")
+                    layout = xrandr()
+                    wait_until(lambda: "1024x768+0+0" in viewable_top_windows(), 10, "the window on the left")
                     run.key("Escape")
                     self.assertEqual(run.wait_exit(), 0)
             self.assertEqual(xrandr(), layout)
@@ -547,6 +751,8 @@ class DesktopGivenBack(unittest.TestCase):
                 wait_until(lambda: "1024x768+0+0" in viewable_top_windows(), 10, "the primary monitor's own mode")
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
+                # The CRTC was set back as it was, rotation included.
+                self.assertNotIn("refused", run.output())
             self.assertEqual(xrandr(), layout)
             # The dummy driver's extension switch changes only the extension's
             # record: it still holds the program's mode, so none was made
@@ -655,6 +861,7 @@ class Sanitized(unittest.TestCase):
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(120), 0, run.stderr()[-4000:])
                 self.assertNotIn("Sanitizer", run.stderr())
+                self.assertNotIn("ld.so", run.stderr(), "a library preloaded that is not there")
 
 
 class Soak(unittest.TestCase):

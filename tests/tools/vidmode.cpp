@@ -1,5 +1,5 @@
-// Prints the X server's current video mode as WIDTHxHEIGHT, for the
-// end-to-end tests; with a WIDTHxHEIGHT argument it first switches to the
+// Prints the X server's current video mode as WIDTHxHEIGHT, and its pixel
+// clock in kHz on a second line, for the end-to-end tests; with a WIDTHxHEIGHT argument it first switches to the
 // last listed mode of that size, as another program might have done.
 // Exits 1 when the display, the extension or the mode is missing.
 #include <X11/Xlib.h>
@@ -22,7 +22,7 @@ int main(int argc, char **argv)
         return 1;
     if (!XF86VidModeGetModeLine(display, DefaultScreen(display), &dotclock, &line))
         return 1;
-    printf("%dx%d\n", line.hdisplay, line.vdisplay);
+    printf("%dx%d\n%d\n", line.hdisplay, line.vdisplay, dotclock);
     if (line.privsize)
         XFree(line.c_private);
     XCloseDisplay(display);
