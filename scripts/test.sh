@@ -2,7 +2,7 @@
 # The whole test suite: installs what is missing, builds, and runs every test
 # twice, normally and under AddressSanitizer and UndefinedBehaviorSanitizer
 # (CTest starts and stops the private X server the X tests need), fuzzes the
-# BMP reader, and runs the headless suites on arm64, armhf and i386.
+# BMP reader, and runs the headless suites on Debian's other release architectures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/common.sh
