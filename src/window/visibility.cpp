@@ -2,6 +2,7 @@
 #include "window/visibility.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 #include "desktop/screen_awake.h"
 #include "window/glwin.h"
@@ -9,34 +10,59 @@
 namespace {
 
 struct WindowView {
-    int mapped;   // -1 until the window is first mapped
-    int covered;  // VisibilityFullyObscured: without a compositor nothing of it is on the screen
-    int hidden;   // _NET_WM_STATE_HIDDEN
+    int mapped;     // -1 until the window is first mapped
+    int covered;    // VisibilityFullyObscured: without a compositor nothing of it is on the screen
+    int hidden;     // _NET_WM_STATE_HIDDEN
+    int set_aside;  // WM_STATE other than NormalState: iconified, or on another workspace
 };
 
-WindowView view = {-1, 0, 0};
+WindowView view = {-1, 0, 0, 0};
 
-bool has_state(Atom state_property, Atom state)
+const unsigned long kMaxValues = 64;
+
+// Reads up to kMaxValues 32-bit values of one of the window's properties
+// into `values`; returns how many it read (0 when the property is absent).
+unsigned long read_values(Atom property, Atom type, unsigned long *values)
 {
-    Atom type;
+    Atom actual_type;
     int format;
     unsigned long count = 0, after;
     unsigned char *data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(GLWin.display, GLWin.window, state_property, 0, 64, False, XA_ATOM, &type, &format,
-                           &count, &after, &data) == Success && data && format == 32) {
-        const Atom *states = reinterpret_cast<const Atom *>(data);
-        for (unsigned long i = 0; i < count && !found; i++)
-            found = states[i] == state;
+    unsigned long n = 0;
+    if (XGetWindowProperty(GLWin.display, GLWin.window, property, 0, kMaxValues, False, type, &actual_type,
+                           &format, &count, &after, &data) == Success && data && format == 32) {
+        const unsigned long *longs = reinterpret_cast<const unsigned long *>(data);
+        for (; n < count && n < kMaxValues; n++)
+            values[n] = longs[n];
     }
     if (data)
         XFree(data);
-    return found;
+    return n;
+}
+
+bool net_wm_hidden(Atom state_property)
+{
+    unsigned long states[kMaxValues];
+    unsigned long count = read_values(state_property, XA_ATOM, states);
+    Atom hidden = XInternAtom(GLWin.display, "_NET_WM_STATE_HIDDEN", False);
+    for (unsigned long i = 0; i < count; i++)
+        if (states[i] == hidden)
+            return true;
+    return false;
+}
+
+// i3 leaves a window on another workspace mapped inside its unmapped frame,
+// where nothing tells the window but this. The state is read whatever type
+// it was written with.
+bool not_in_normal_state(Atom wm_state)
+{
+    unsigned long state[kMaxValues];
+    return read_values(wm_state, AnyPropertyType, state) > 0 && state[0] != NormalState;
 }
 
 }  // namespace
 
-void forgetVisibility() { view = WindowView{-1, 0, 0}; }
+void forgetVisibility() { view = WindowView{-1, 0, 0, 0}; }
 
 void followVisibility(const XEvent &event)
 {
@@ -51,10 +77,14 @@ void followVisibility(const XEvent &event)
         view.covered = event.xvisibility.state == VisibilityFullyObscured;
         break;
     case PropertyNotify: {
-        Atom state_property = XInternAtom(GLWin.display, "_NET_WM_STATE", False);
-        if (event.xproperty.atom != state_property)
+        Atom net_wm_state = XInternAtom(GLWin.display, "_NET_WM_STATE", False);
+        Atom wm_state = XInternAtom(GLWin.display, "WM_STATE", False);
+        if (event.xproperty.atom == net_wm_state)
+            view.hidden = net_wm_hidden(net_wm_state);
+        else if (event.xproperty.atom == wm_state)
+            view.set_aside = not_in_normal_state(wm_state);
+        else
             return;
-        view.hidden = has_state(state_property, XInternAtom(GLWin.display, "_NET_WM_STATE_HIDDEN", False));
         break;
     }
     default:
@@ -66,4 +96,4 @@ void followVisibility(const XEvent &event)
         keepScreenAwake(GLWin.display, windowShown());
 }
 
-int windowShown() { return view.mapped > 0 && !view.covered && !view.hidden; }
+int windowShown() { return view.mapped > 0 && !view.covered && !view.hidden && !view.set_aside; }
