@@ -9,6 +9,7 @@ STARMILL_VIDMODE (the mode-query tool), STARMILL_SOURCE (holds Data/);
 optional STARMILL_ASAN (a sanitizer build of the binary) and
 STARMILL_SOAK_SECONDS."""
 import calendar
+import contextlib
 import ctypes
 import os
 import re
@@ -96,25 +97,21 @@ def screen_saver_on():
     return info.state == 1  # ScreenSaverOn
 
 
-class ScreenSaverAfter:
+def xset(*args):
+    subprocess.run(["xset", *args], check=True)
+
+
+@contextlib.contextmanager
+def screen_saver_after(seconds):
     """The X server's screen saver set to start after `seconds` without
-    input, and back to the server's default afterwards."""
-
-    def __init__(self, seconds):
-        self.seconds = seconds
-
-    def __enter__(self):
-        subprocess.run(["xset", "s", str(self.seconds), "0"], check=True)
-        return self
-
-    @staticmethod
-    def reset():
-        """As input would: the screen saver ends and its clock starts again."""
-        subprocess.run(["xset", "s", "reset"], check=True)
-
-    def __exit__(self, *exc):
-        subprocess.run(["xset", "s", "default"], check=True)
-        self.reset()
+    input, and back to the server's default afterwards. `xset s reset`
+    ends it as input would, and starts its clock again."""
+    xset("s", str(seconds), "0")
+    try:
+        yield
+    finally:
+        xset("s", "default")
+        xset("s", "reset")
 
 
 class SessionBus:
@@ -318,7 +315,7 @@ class StartAndEnd(unittest.TestCase):
         self.assertEqual(video_mode(), "1024x768", "the desktop mode must be back")
 
     def test_starts_full_screen_keeps_the_screen_awake_and_escape_restores_the_desktop(self):
-        with ScreenSaverAfter(3):
+        with screen_saver_after(3):
             # Its lines are in the file while it runs, as a log would have them.
             with Starmill() as run:
                 self.assertEqual(run.lines()[:len(STARTUP)], STARTUP)
@@ -346,16 +343,16 @@ class StartAndEnd(unittest.TestCase):
         def send(run, sig, whom):
             if whom == "group":
                 os.killpg(run.proc.pid, sig)
-            elif whom == "name":
-                for pid in filter(str.isdigit, os.listdir("/proc")):
-                    if os.path.exists(f"/proc/{pid}/comm") and read(f"/proc/{pid}/comm") == "starmill\n":
-                        os.kill(int(pid), sig)
+            elif whom == "name":  # as killall would, but only to this run's processes
+                for pid in (run.proc.pid, run.guardian):
+                    if read(f"/proc/{pid}/comm") == "starmill\n":
+                        os.kill(pid, sig)
             else:
                 run.proc.send_signal(sig)
                 if whom == "both":
                     os.kill(run.guardian, sig)
 
-        with ScreenSaverAfter(3):
+        with screen_saver_after(3):
             for sig, status, whom in ((signal.SIGTERM, 0, "program"), (signal.SIGINT, 0, "program"),
                                       (signal.SIGHUP, 0, "program"), (signal.SIGKILL, -signal.SIGKILL, "program"),
                                       (signal.SIGSEGV, -signal.SIGSEGV, "program"),
@@ -363,7 +360,7 @@ class StartAndEnd(unittest.TestCase):
                                       (signal.SIGTERM, 0, "both"), (signal.SIGQUIT, -signal.SIGQUIT, "both"),
                                       (signal.SIGKILL, -signal.SIGKILL, "group"),
                                       (signal.SIGKILL, -signal.SIGKILL, "name")):
-                ScreenSaverAfter.reset()
+                xset("s", "reset")
                 with Starmill(new_session=True) as run:
                     self.assertIsNotNone(run.guardian)
                     self.assertEqual(video_mode(), "640x480")
@@ -556,7 +553,7 @@ class FullScreenToggle(unittest.TestCase):
                  state("-remove", "_NET_WM_STATE")),
                 ("set aside", state("-f", "WM_STATE", "32c", "-set", "WM_STATE", "0"),
                  state("-f", "WM_STATE", "32c", "-set", "WM_STATE", "1")))
-        with WindowManager(), SessionBus() as bus, ScreenSaverAfter(3):
+        with WindowManager(), SessionBus() as bus, screen_saver_after(3):
             with Starmill(env=bus.env) as run:
                 window = go_windowed(run)
                 time.sleep(4)
@@ -569,7 +566,7 @@ class FullScreenToggle(unittest.TestCase):
                     self.assertLess(run.cpu_seconds() - cpu, 0.3, f"{name}: under a tenth of a CPU")
                     wait_until(screen_saver_on, 10, f"{name}: the screen saver")
                     show()
-                    ScreenSaverAfter.reset()
+                    xset("s", "reset")
                     # openbox may give a window it restores a place off the
                     # screen, where it is covered whole too.
                     xdotool("windowmove", window, "0", "0")
