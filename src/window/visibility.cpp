@@ -18,21 +18,19 @@ struct WindowView {
 
 WindowView view = {-1, 0, 0, 0};
 
-const unsigned long kMaxValues = 64;
-
-// Reads up to kMaxValues 32-bit values of one of the window's properties
-// into `values`; returns how many it read (0 when the property is absent).
-unsigned long read_values(Atom property, Atom type, unsigned long *values)
+// Reads up to `max` 32-bit values of one of the window's properties into
+// `values`; returns how many it read (0 when the property is absent).
+unsigned long read_values(Atom property, Atom type, unsigned long *values, unsigned long max)
 {
     Atom actual_type;
     int format;
     unsigned long count = 0, after;
     unsigned char *data = nullptr;
     unsigned long n = 0;
-    if (XGetWindowProperty(GLWin.display, GLWin.window, property, 0, kMaxValues, False, type, &actual_type,
+    if (XGetWindowProperty(GLWin.display, GLWin.window, property, 0, max, False, type, &actual_type,
                            &format, &count, &after, &data) == Success && data && format == 32) {
         const unsigned long *longs = reinterpret_cast<const unsigned long *>(data);
-        for (; n < count && n < kMaxValues; n++)
+        for (; n < count && n < max; n++)
             values[n] = longs[n];
     }
     if (data)
@@ -42,8 +40,8 @@ unsigned long read_values(Atom property, Atom type, unsigned long *values)
 
 bool net_wm_hidden(Atom state_property)
 {
-    unsigned long states[kMaxValues];
-    unsigned long count = read_values(state_property, XA_ATOM, states);
+    unsigned long states[64];  // far more than the states a window can have
+    unsigned long count = read_values(state_property, XA_ATOM, states, sizeof states / sizeof *states);
     Atom hidden = XInternAtom(GLWin.display, "_NET_WM_STATE_HIDDEN", False);
     for (unsigned long i = 0; i < count; i++)
         if (states[i] == hidden)
@@ -56,8 +54,8 @@ bool net_wm_hidden(Atom state_property)
 // it was written with.
 bool not_in_normal_state(Atom wm_state)
 {
-    unsigned long state[kMaxValues];
-    return read_values(wm_state, AnyPropertyType, state) > 0 && state[0] != NormalState;
+    unsigned long state;
+    return read_values(wm_state, AnyPropertyType, &state, 1) == 1 && state != NormalState;
 }
 
 }  // namespace
