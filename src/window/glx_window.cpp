@@ -155,7 +155,14 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     int glx_major, glx_minor;
     glXQueryVersion(GLWin.display, &glx_major, &glx_minor);
     printf("glX-Version %d.%d\n", glx_major, glx_minor);
+    // A driver that cannot make one has the server refuse the request: that
+    // is this line's to say, not Xlib's default handler's after it.
+    trapXErrors(GLWin.display);
     GLWin.context = glXCreateContext(GLWin.display, vi, nullptr, GL_TRUE);
+    if (untrapXErrors(GLWin.display) != 0 && GLWin.context) {
+        glXDestroyContext(GLWin.display, GLWin.context);
+        GLWin.context = nullptr;
+    }
     if (!GLWin.context)
         endWithError("Cannot create a GL rendering context");
 
@@ -215,7 +222,7 @@ void killGLWindow()
     if (!GLWin.display)
         return;
     destroyGLWindow();
-    keepScreenAwake(GLWin.display, 0);
+    endScreenAwake(GLWin.display);
     XCloseDisplay(GLWin.display);
     GLWin.display = nullptr;
 }

@@ -15,6 +15,8 @@
 
 #include "desktop/guardian.h"
 #include "desktop/monitors.h"
+#include "desktop/screen_awake.h"
+#include "desktop/session_bus.h"
 #include "sim/universe.h"
 #include "window/follow_monitors.h"
 #include "window/frame.h"
@@ -79,13 +81,16 @@ void client_message(const XClientMessageEvent &e)
         XFree(name);
 }
 
-// While nobody can see the window: until the next event or a quit signal.
+// While nobody can see the window: until the next event, a quit signal or
+// something from the session bus.
 void wait_for_event()
 {
-    pollfd ends[2] = {{ConnectionNumber(GLWin.display), POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
+    pollfd ends[3] = {{ConnectionNumber(GLWin.display), POLLIN, 0}, {wake_pipe[0], POLLIN, 0}, {-1, 0, 0}};
+    int timeout_ms = -1;
+    sessionBusWaitEnd(&ends[2], &timeout_ms);
     // XPending sends what is buffered; an event already read is not waited for.
     if (XPending(GLWin.display) == 0 && !quit_signalled)
-        poll(ends, 2, -1);
+        poll(ends, 3, timeout_ms);
     char drained[16];
     while (read(wake_pipe[0], drained, sizeof drained) > 0) {
     }
@@ -109,6 +114,7 @@ void dispatch(XEvent *event)
         done = 1;
         break;
     case Expose:
+        followVisibility(*event);
         if (event->xexpose.count == 0)
             drawGLScene();
         break;
@@ -149,6 +155,7 @@ int main()
             XNextEvent(GLWin.display, &event);
             dispatch(&event);
         }
+        tendScreenAwake();
         if (windowShown())
             drawGLScene();
         else

@@ -74,6 +74,14 @@ void followVisibility(const XEvent &event)
     case VisibilityNotify:
         view.covered = event.xvisibility.state == VisibilityFullyObscured;
         break;
+    case Expose:
+        // Part of it can be seen. The X server's own screen saver covers a
+        // window as a sibling would, yet when it ends the window is only
+        // exposed, never told it is unobscured.
+        if (!view.covered)
+            return;
+        view.covered = 0;
+        break;
     case PropertyNotify: {
         Atom net_wm_state = XInternAtom(GLWin.display, "_NET_WM_STATE", False);
         Atom wm_state = XInternAtom(GLWin.display, "WM_STATE", False);
@@ -91,7 +99,7 @@ void followVisibility(const XEvent &event)
     // A window made anew (F1) takes over the holds of the one it replaces
     // once it is mapped; until then they stay as they are.
     if (view.mapped >= 0)
-        keepScreenAwake(GLWin.display, windowShown());
+        keepScreenAwake(GLWin.display, GLWin.window, windowShown());
 }
 
 int windowShown() { return view.mapped > 0 && !view.covered && !view.hidden && !view.set_aside; }

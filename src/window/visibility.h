@@ -12,7 +12,7 @@
 // A window made anew is not shown until it is mapped.
 void forgetVisibility();
 
-// Follows a map, unmap, visibility or property event of the window.
+// Follows a map, unmap, visibility, expose or property event of the window.
 void followVisibility(const XEvent &event);
 
 int windowShown();

@@ -116,8 +116,11 @@ def screen_saver_after(seconds):
 
 class SessionBus:
     """A private session bus with a recording stand-in for the desktop's
-    screen-saver service (screensaver_standin.py); `env` points a program
-    at it."""
+    services (screensaver_standin.py), started with the bus unless
+    `service` is false; `env` points a program at it."""
+
+    def __init__(self, service=True):
+        self.with_service = service
 
     def __enter__(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -126,22 +129,47 @@ class SessionBus:
         self.daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--address=" + address],
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: os.path.exists(f"{self.dir.name}/bus"), 10, "the session bus")
-        self.log = os.path.join(self.dir.name, "calls")
-        with open(self.log, "w") as log:
-            # Debian's Python, which python3-dbus serves.
-            self.service = subprocess.Popen(
-                ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "screensaver_standin.py")],
-                stdout=log, stderr=subprocess.DEVNULL, env={**os.environ, **self.env})
-        wait_until(lambda: read(self.log).startswith("ready"), 20, "the screen-saver stand-in")
+        self.logs, self.service = [], None
+        if self.with_service:
+            self.start_service()
         return self
 
-    def calls(self):
-        return read(self.log).splitlines()[1:]
+    def start_service(self, *knobs):
+        """Starts the stand-in, or a new one in its place, with the stand-in's
+        knobs; each one logs its calls apart."""
+        self.stop_service()
+        self.logs.append(os.path.join(self.dir.name, f"calls{len(self.logs)}"))
+        with open(self.logs[-1], "w") as log:
+            # Debian's Python, which python3-dbus serves.
+            self.service = subprocess.Popen(
+                ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "screensaver_standin.py"), *knobs],
+                stdout=log, stderr=subprocess.DEVNULL, env={**os.environ, **self.env})
+        wait_until(lambda: read(self.logs[-1]).startswith("ready"), 20, "the screen-saver stand-in")
+
+    def stop_service(self):
+        if self.service:
+            self.service.terminate()
+            self.service.wait()
+
+    def calls(self, instance=-1):
+        return read(self.logs[instance]).splitlines()[1:]
+
+    def held(self):
+        """The holds that the stand-in now running has granted and not had
+        back; one given back that it does not hold fails."""
+        held = set()
+        for call in self.calls():
+            name, method, *arguments = call.split()
+            if method == "UnInhibit":
+                held.remove((name, arguments[0]))
+            elif arguments[-2] == "->":
+                held.add((name, arguments[-1]))
+        return held
 
     def __exit__(self, *exc):
-        for process in (self.service, self.daemon):
-            process.terminate()
-            process.wait()
+        self.stop_service()
+        self.daemon.terminate()
+        self.daemon.wait()
         self.dir.cleanup()
 
 
@@ -534,8 +562,10 @@ class FullScreenToggle(unittest.TestCase):
     def test_hidden_it_draws_nothing_and_lets_the_desktop_blank(self):
         # Iconified (the window manager unmaps it), covered whole by another
         # window, hidden while it stays mapped (as KDE does for its live
-        # thumbnails), or set aside on a workspace not shown (i3 unmaps only
-        # its frame and withdraws the window's WM_STATE).
+        # thumbnails), set aside on a workspace not shown (i3 unmaps only
+        # its frame and withdraws the window's WM_STATE), or restored while
+        # the X server's screen saver is on. The services come after the
+        # show, and are restarted under it to answer late or never.
         def cover():
             self.cover = subprocess.Popen(["xlogo", "-geometry", "1024x768+0+0"], stderr=subprocess.DEVNULL)
             wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^xlogo$"],
@@ -545,38 +575,61 @@ class FullScreenToggle(unittest.TestCase):
             self.cover.terminate()
             self.cover.wait()
 
+        def under_the_saver():
+            xdotool("windowactivate", "--sync", window)
+            time.sleep(0.5)
+            xset("s", "reset")
+
         state = lambda *args: lambda: subprocess.run(["xprop", "-id", window, *args], check=True)
-        ways = (("iconified", lambda: xdotool("windowminimize", window),
-                 lambda: xdotool("windowactivate", window)),
-                ("covered", cover, uncover),
+        iconify, restore = lambda: xdotool("windowminimize", window), lambda: xdotool("windowactivate", window)
+        ways = (("iconified", iconify, restore, ()),
+                ("covered", cover, uncover, ()),
                 ("hidden", state("-f", "_NET_WM_STATE", "32a", "-set", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"),
-                 state("-remove", "_NET_WM_STATE")),
+                 state("-remove", "_NET_WM_STATE"), ()),
                 ("set aside", state("-f", "WM_STATE", "32c", "-set", "WM_STATE", "0"),
-                 state("-f", "WM_STATE", "32c", "-set", "WM_STATE", "1")))
-        with WindowManager(), SessionBus() as bus, screen_saver_after(3):
+                 state("-f", "WM_STATE", "32c", "-set", "WM_STATE", "1"), ()),
+                ("restored under the saver", iconify, under_the_saver, ()),
+                ("answered late", iconify, restore, ("--late", "1")),
+                ("never answered", iconify, restore, ("--silent",)))
+        with WindowManager(), SessionBus(service=False) as bus, screen_saver_after(3):
             with Starmill(env=bus.env) as run:
                 window = go_windowed(run)
+                bus.start_service()
+                wait_until(lambda: len(bus.held()) == 3, 10, "every service asked once it comes")
+                self.assertIn(f"org.gnome.SessionManager Inhibit Starmill {window} Showing colliding "
+                              "galaxies 8 -> ", "\n".join(bus.calls()))
                 time.sleep(4)
                 self.assertFalse(screen_saver_on(), "the screen saver started over the window")
-                for name, hide, show in ways:
+                for name, hide, show, knobs in ways:
+                    if knobs:
+                        bus.start_service(*knobs)
+                    holds = 0 if "--silent" in knobs else 3
                     hide()
                     time.sleep(0.5)
                     cpu = run.cpu_seconds()
                     time.sleep(3)
                     self.assertLess(run.cpu_seconds() - cpu, 0.3, f"{name}: under a tenth of a CPU")
                     wait_until(screen_saver_on, 10, f"{name}: the screen saver")
+                    wait_until(lambda: not bus.held(), 10, f"{name}: the holds given back")
+                    if show != under_the_saver:
+                        xset("s", "reset")
                     show()
-                    xset("s", "reset")
                     # openbox may give a window it restores a place off the
                     # screen, where it is covered whole too.
                     xdotool("windowmove", window, "0", "0")
-                    wait_until(lambda: screenshot(window_area(window)) != screenshot(window_area(window)), 10,
-                               f"{name}: the show moving again")
+                    # A frame for an Expose costs far less than this.
+                    cpu = run.cpu_seconds()
+                    wait_until(lambda: run.cpu_seconds() - cpu > 1.0, 30, f"{name}: the show moving again")
+                    wait_until(lambda: len(bus.held()) == holds, 10, f"{name}: the holds taken up again")
+                # The new owners were asked at once, and not again.
+                self.assertEqual(len(bus.calls()), 3)
+                bus.start_service()
+                wait_until(lambda: len(bus.held()) == 3, 10, "the services asked again")
                 run.key("Escape")
                 self.assertEqual(run.wait_exit(), 0)
-            inhibit = "Inhibit Starmill Showing colliding galaxies -> "
-            self.assertEqual(bus.calls(), [call for n in range(1, len(ways) + 2)
-                                           for call in (f"{inhibit}{n}", f"UnInhibit {n}")])
+            self.assertEqual(bus.held(), set())
+            # Each show asked each service once, never twice.
+            self.assertEqual(len(bus.calls(0)), 3 + 5 * 2 * 3)
 
     def test_resize_is_followed_and_a_move_is_not(self):
         with WindowManager():
