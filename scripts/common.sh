@@ -17,8 +17,20 @@ install_packages() {
   fi
   local log=${STARMILL_APT_LOG:-/tmp/starmill-apt.log}
   echo "Installing ${#missing[@]} Debian packages (apt's output: $log)"
-  if ! { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-      "${missing[@]}"; } > "$log" 2>&1; then
+  # On a desktop just booted, unattended-upgrades or PackageKit often holds
+  # the package manager's lock: apt waits up to 10 minutes for it.
+  local wait_lock=(-o DPkg::Lock::Timeout=600) apt said=
+  { apt-get "${wait_lock[@]}" update && DEBIAN_FRONTEND=noninteractive apt-get "${wait_lock[@]}" install -y \
+      --no-install-recommends "${missing[@]}"; } > "$log" 2>&1 &
+  apt=$!
+  while kill -0 "$apt" 2> /dev/null; do
+    if [ -z "$said" ] && grep -q "Waiting for cache lock" "$log"; then
+      echo "Another program holds the package manager's lock: waiting for it (10 minutes at most)"
+      said=1
+    fi
+    sleep 1
+  done
+  if ! wait "$apt"; then
     tail -20 "$log" >&2
     echo "Installing failed; see $log" >&2
     return 1

@@ -112,6 +112,14 @@ TEST_F(BmpTest, PaddedRowsLoseTheirPadding)
     // holds 18 bytes and no padding byte (0xEE).
     Bytes expected = {200, 0, 0, 200, 0, 1, 200, 0, 2, 200, 1, 0, 200, 1, 1, 200, 1, 2};
     EXPECT_EQ(Bytes(image.data, image.data + 18), expected);
+
+    // Many writers leave the last row unpadded; its pixels are all there.
+    Bytes unpadded = bitmap(3, 2);
+    unpadded.resize(unpadded.size() - 3);
+    free(image.data);
+    load(unpadded, 1);
+    ASSERT_NE(image.data, nullptr);
+    EXPECT_EQ(Bytes(image.data, image.data + 18), expected);
 }
 
 TEST_F(BmpTest, HeaderThatIsNotA24BitBitmapIsRefused)

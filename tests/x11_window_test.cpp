@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desktop/x_errors.h"
@@ -34,6 +35,7 @@
 #include "window/glx_window.h"
 #include "window/projection.h"
 #include "window/scene.h"
+#include "window/visibility.h"
 
 namespace {
 
@@ -305,6 +307,16 @@ TEST_F(X11Test, WindowedIsAnOrdinaryWindowWithTitleAndCloseProtocol)
     ASSERT_EQ(icon.size(), 2 + icon[0] * icon[1] + 2 + icon[0] / 2 * icon[1] / 2);
     std::set<unsigned long> colours(icon.begin() + 2, icon.begin() + 2 + icon[0] * icon[1]);
     EXPECT_GT(colours.size(), 50u) << "a picture, not a blank";
+
+    // Shown while mapped and not covered whole. The end of the X server's
+    // screen saver only exposes a window that it covered.
+    XEvent event = {};
+    event.xvisibility.state = VisibilityFullyObscured;
+    for (auto [type, shown] : {std::pair{MapNotify, 1}, {VisibilityNotify, 0}, {Expose, 1}, {UnmapNotify, 0}}) {
+        event.type = type;
+        followVisibility(event);
+        EXPECT_EQ(windowShown(), shown) << "after event " << type;
+    }
     down();
     EXPECT_EQ(other.mode(), "1024x768");
 }

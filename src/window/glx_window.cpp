@@ -155,14 +155,12 @@ int createGLWindow(const char *title, int width, int height, int fullscreen)
     int glx_major, glx_minor;
     glXQueryVersion(GLWin.display, &glx_major, &glx_minor);
     printf("glX-Version %d.%d\n", glx_major, glx_minor);
-    // A driver that cannot make one has the server refuse the request: that
-    // is this line's to say, not Xlib's default handler's after it.
+    // Where no driver can make one, the server refuses the library's last
+    // try, and the library gives no context: saying so is the line below's
+    // job, not that of Xlib's default handler after it.
     trapXErrors(GLWin.display);
     GLWin.context = glXCreateContext(GLWin.display, vi, nullptr, GL_TRUE);
-    if (untrapXErrors(GLWin.display) != 0 && GLWin.context) {
-        glXDestroyContext(GLWin.display, GLWin.context);
-        GLWin.context = nullptr;
-    }
+    untrapXErrors(GLWin.display);
     if (!GLWin.context)
         endWithError("Cannot create a GL rendering context");
 

@@ -70,6 +70,12 @@ class Install(unittest.TestCase):
                          if os.path.isfile(f) or os.path.islink(f)]
                 self.assertIn("/usr/games/starmill", files)
                 self.assertIn("/usr/share/games/starmill/Data/Star.bmp", files)
+                # Hardened in full: position-independent, and its relocations
+                # bound at start and read-only after (bind-now only comes with
+                # all of the hardening).
+                elf = check(self, "readelf", "--dynamic", "--program-headers", "/usr/games/starmill")
+                for mark in ("BIND_NOW", "Flags: NOW PIE", "GNU_RELRO"):
+                    self.assertIn(mark, elf)
                 check(self, "desktop-file-validate", f"/usr/share/applications/{DESKTOP_ID}.desktop")
                 # No public homepage yet: AppStream 1.0 warns of that, and of nothing else.
                 report = subprocess.run(["appstreamcli", "validate", "--no-net",
