@@ -8,18 +8,16 @@ line for each call: "NAME Inhibit ARGUMENTS... -> COOKIE" as it answers,
 "NAME Inhibit ARGUMENTS... unanswered" with --silent, which never answers,
 and "NAME UnInhibit COOKIE". With --late SECONDS every answer comes that
 late."""
-import argparse
 import os
+import sys
 
 import dbus
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--late", type=float, default=0.0)
-parser.add_argument("--silent", action="store_true")
-options = parser.parse_args()
+late = float(sys.argv[sys.argv.index("--late") + 1]) if "--late" in sys.argv else 0.0
+silent = "--silent" in sys.argv
 # Each stand-in's cookies are its own: one given back to the wrong one fails.
 cookies = iter(range(os.getpid() * 100, 1 << 32))
 unanswered = []
@@ -27,7 +25,7 @@ unanswered = []
 
 def answer(name, arguments, reply):
     line = " ".join([name, "Inhibit", *map(str, arguments)])
-    if options.silent:
+    if silent:
         print(line, "unanswered", flush=True)
         unanswered.append(reply)
         return
@@ -36,7 +34,7 @@ def answer(name, arguments, reply):
         cookie = next(cookies)
         print(line, "->", cookie, flush=True)
         reply(cookie)
-    GLib.timeout_add(int(options.late * 1000), send)
+    GLib.timeout_add(int(late * 1000), send)
 
 
 def give_back(name, cookie):

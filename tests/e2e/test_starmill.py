@@ -120,12 +120,9 @@ def screen_saver_after(seconds):
 
 
 class SessionBus:
-    """A private session bus with a recording stand-in for the desktop's
-    services (screensaver_standin.py), started with the bus unless
-    `service` is false; `env` points a program at it."""
-
-    def __init__(self, service=True):
-        self.with_service = service
+    """A private session bus, where start_service brings up a recording
+    stand-in for the desktop's services (screensaver_standin.py); `env`
+    points a program at it."""
 
     def __enter__(self):
         self.dir = tempfile.TemporaryDirectory()
@@ -143,8 +140,6 @@ class SessionBus:
                                             "XDG_DATA_DIRS": self.dir.name})
         wait_until(lambda: os.path.exists(f"{self.dir.name}/bus"), 10, "the session bus")
         self.logs, self.service = [], None
-        if self.with_service:
-            self.start_service()
         return self
 
     def start_service(self, *knobs):
@@ -610,7 +605,7 @@ class FullScreenToggle(unittest.TestCase):
                 ("restored under the saver", iconify, under_the_saver, None, ()),
                 ("answered late", iconify, restore, "shown", ("--late", "1")),
                 ("never answered", iconify, restore, "shown", ("--silent",)))
-        with WindowManager(), SessionBus(service=False) as bus, screen_saver_after(3):
+        with WindowManager(), SessionBus() as bus, screen_saver_after(3):
             with Starmill(env=bus.env) as run:
                 window = go_windowed(run)
                 time.sleep(4)
