@@ -122,10 +122,9 @@ void processSessionBus()
     if (!bus)
         return;
     int result;
-    do
-        result = sd_bus_process(bus, nullptr);
-    while (result > 0 && bus);
-    if (bus && (result < 0 || sd_bus_is_open(bus) <= 0))
+    while ((result = sd_bus_process(bus, nullptr)) > 0) {
+    }
+    if (result < 0 || sd_bus_is_open(bus) <= 0)
         drop_connection();
 }
 
