@@ -920,8 +920,9 @@ class Sanitized(unittest.TestCase):
         }
         # The GL stack's libraries as the probe found them (scripts/gl-stack.sh).
         wrapper = (os.path.join(SOURCE, "scripts", "gl-stack.sh"), "run", os.environ["STARMILL_GL_STACK"])
-        with WindowManager():
-            with Starmill(os.environ["STARMILL_ASAN"], env, wrapper) as run:
+        with WindowManager(), SessionBus() as bus:
+            bus.start_service()
+            with Starmill(os.environ["STARMILL_ASAN"], {**env, **bus.env}, wrapper) as run:
                 for _ in range(2):
                     run.key("F1")
                     time.sleep(1.5)
@@ -931,6 +932,7 @@ class Sanitized(unittest.TestCase):
                 self.assertEqual(run.wait_exit(120), 0, run.stderr()[-4000:])
                 self.assertNotIn("Sanitizer", run.stderr())
                 self.assertNotIn("ld.so", run.stderr(), "a library preloaded that is not there")
+            self.assertTrue(bus.calls() and not bus.held(), bus.calls())
 
 
 class Soak(unittest.TestCase):
