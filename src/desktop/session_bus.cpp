@@ -109,10 +109,11 @@ int callBusMethod(const BusObject &object, const char *member, sd_bus_slot **pen
     // (another desktop's screen saver, say) would change the desktop.
     if (result >= 0)
         result = sd_bus_message_set_auto_start(call, 0);
-    if (result >= 0 && on_reply)
-        result = sd_bus_call_async(bus, pending, call, on_reply, userdata, kCallTimeoutUs);
-    else if (result >= 0 && (result = sd_bus_message_set_expect_reply(call, 0)) >= 0)
-        result = sd_bus_send(bus, call, nullptr);
+    if (result >= 0 && !on_reply)
+        result = sd_bus_message_set_expect_reply(call, 0);
+    if (result >= 0)
+        result = on_reply ? sd_bus_call_async(bus, pending, call, on_reply, userdata, kCallTimeoutUs)
+                          : sd_bus_send(bus, call, nullptr);
     sd_bus_message_unref(call);
     return result >= 0;
 }

@@ -75,9 +75,9 @@ void followVisibility(const XEvent &event)
         view.covered = event.xvisibility.state == VisibilityFullyObscured;
         break;
     case Expose:
-        // Part of it can be seen. The X server's own screen saver covers a
-        // window as a sibling would, yet when it ends the window is only
-        // exposed, never told it is unobscured.
+        // Part of it can be seen, whatever was said before: when the X
+        // server's own screen saver ends, a window it covered is only
+        // exposed, never told that it is unobscured.
         if (!view.covered)
             return;
         view.covered = 0;

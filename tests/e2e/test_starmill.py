@@ -311,18 +311,6 @@ def viewable_top_windows():
     return found
 
 
-def window_area(window):
-    """Where the window is on the screen, as WxH+X+Y."""
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True, check=True).stdout
-    field = lambda name: re.search(name + r": +(-?\d+)", info).group(1)
-    return f"{field('Width')}x{field('Height')}+{field('Absolute upper-left X')}+{field('Absolute upper-left Y')}"
-
-
-def screenshot(geometry):
-    return subprocess.run(["import", "-window", "root", "-crop", geometry, "rgb:-"], check=True,
-                          capture_output=True).stdout
-
-
 def lit_pixels(geometry):
     """Counts the pixels of the screen's area WxH+X+Y that are not black."""
     shot = subprocess.run(["import", "-window", "root", "-crop", geometry, "png:-"], check=True,
