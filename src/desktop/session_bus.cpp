@@ -72,10 +72,7 @@ void followBusName(const char *service, OwnerHandler handler, void *userdata)
 {
     if (followed_count == kMaxFollowed)
         return;
-    followed[followed_count] = {service, handler, userdata};
-    if (bus)
-        follow_on_connection(followed[followed_count]);
-    followed_count++;
+    followed[followed_count++] = {service, handler, userdata};
 }
 
 int openSessionBus()

@@ -19,7 +19,8 @@ struct BusObject {
 // the end of the connection counts as losing every name.
 typedef void (*OwnerHandler)(void *userdata, int owned);
 
-// Follows `service` on every connection from now on. Up to four names.
+// Follows `service` on every connection opened from now on. Up to four
+// names.
 void followBusName(const char *service, OwnerHandler handler, void *userdata);
 
 // Connects where there is no connection; returns 1 when there is one. Only
