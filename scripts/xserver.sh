@@ -3,7 +3,8 @@
 #   eval "$(scripts/xserver.sh start)"   exports DISPLAY and STARMILL_XSERVER_PID
 #   scripts/xserver.sh stop              stops the server named by STARMILL_XSERVER_PID
 #   scripts/xserver.sh start DIR         (CTest's fixture) writes DIR/env instead
-#   scripts/xserver.sh stop DIR          stops the server that DIR/env names
+#   scripts/xserver.sh stop DIR          stops the server that DIR/env names, and
+#                                        fails if anything else of the tests still runs
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 logs=${STARMILL_XSERVER_DIR:-/tmp/starmill-xserver}
@@ -32,6 +33,22 @@ start() {
 # The process id that DIR/env records.
 recorded_pid() { sed -n 's/^STARMILL_XSERVER_PID=//p' "$1/env"; }
 
+# Every process of the tests on server DIR carries STARMILL_TESTS=DIR in its
+# environment (the server itself too). Those still running are named, ended
+# and fail the stop.
+end_leftovers() {
+  local mark="STARMILL_TESTS=$1" pid left=0
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    [ "$pid" != $$ ] || continue
+    if grep -qzxF -- "$mark" "/proc/$pid/environ" 2> /dev/null; then
+      echo "Left running by the tests: $pid $(tr '\0' ' ' 2> /dev/null < "/proc/$pid/cmdline")" >&2
+      kill -9 "$pid" 2> /dev/null || true
+      left=1
+    fi
+  done
+  return $left
+}
+
 stop() {
   local pid=${1:-}
   [ -n "$pid" ] || return 0
@@ -52,13 +69,16 @@ case "${1:-} ${2:+dir}" in
     if [ -f "$2/env" ]; then
       stop "$(recorded_pid "$2")"
     fi
+    export STARMILL_TESTS=$2
     start | tr ' ' '\n' > "$2/env.new"
+    printf 'STARMILL_TESTS=%q\n' "$2" >> "$2/env.new"
     mv "$2/env.new" "$2/env"
     cat "$2/env" ;;
   "stop dir")
     if [ -f "$2/env" ]; then
       stop "$(recorded_pid "$2")"
       rm -f "$2/env"
-    fi ;;
+    fi
+    end_leftovers "$2" ;;
   *) echo "usage: $0 start|stop [DIR]" >&2; exit 2 ;;
 esac

@@ -31,6 +31,7 @@
 #include "render/view.h"
 #include "sim/universe.h"
 #include "support/mode_switch.h"
+#include "window/events.h"
 #include "window/glwin.h"
 #include "window/glx_window.h"
 #include "window/projection.h"
@@ -308,13 +309,15 @@ TEST_F(X11Test, WindowedIsAnOrdinaryWindowWithTitleAndCloseProtocol)
     std::set<unsigned long> colours(icon.begin() + 2, icon.begin() + 2 + icon[0] * icon[1]);
     EXPECT_GT(colours.size(), 50u) << "a picture, not a blank";
 
-    // Shown while mapped and not covered whole. The end of the X server's
-    // screen saver only exposes a window that it covered.
+    // Shown while mapped and not covered whole, as the main loop hands the
+    // events on. The end of the X server's screen saver only exposes a
+    // window that it covered.
     XEvent event = {};
+    event.xany.window = GLWin.window;
     event.xvisibility.state = VisibilityFullyObscured;
     for (auto [type, shown] : {std::pair{MapNotify, 1}, {VisibilityNotify, 0}, {Expose, 1}, {UnmapNotify, 0}}) {
         event.type = type;
-        followVisibility(event);
+        dispatchEvent(&event);
         EXPECT_EQ(windowShown(), shown) << "after event " << type;
     }
     down();

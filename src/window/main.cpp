@@ -14,16 +14,14 @@
 #include <initializer_list>
 
 #include "desktop/guardian.h"
-#include "desktop/monitors.h"
 #include "desktop/screen_awake.h"
 #include "desktop/session_bus.h"
 #include "sim/universe.h"
-#include "window/follow_monitors.h"
+#include "window/events.h"
 #include "window/frame.h"
 #include "window/glwin.h"
 #include "window/glx_window.h"
 #include "window/keys.h"
-#include "window/resize.h"
 #include "window/titles.h"
 #include "window/visibility.h"
 
@@ -68,19 +66,6 @@ void install_quit_signals()
         sigaction(sig, &action, nullptr);
 }
 
-// A client message whose type name begins with 'W' (WM_PROTOCOLS: the window
-// manager's close request) ends the viewer.
-void client_message(const XClientMessageEvent &e)
-{
-    char *name = XGetAtomName(GLWin.display, e.message_type);
-    if (name && name[0] == 'W') {
-        printf("Exiting sanely...\n");
-        done = 1;
-    }
-    if (name)
-        XFree(name);
-}
-
 // While nobody can see the window: until the next event, a quit signal or
 // something from the session bus.
 void wait_for_event()
@@ -93,47 +78,6 @@ void wait_for_event()
         poll(ends, 3, timeout_ms);
     char drained[16];
     while (read(wake_pipe[0], drained, sizeof drained) > 0) {
-    }
-}
-
-void dispatch(XEvent *event)
-{
-    // These come for the root window.
-    if (isMonitorChange(GLWin.display, event)) {
-        followMonitors();
-        return;
-    }
-    // Events still queued for a window that F1 replaced go with it.
-    if (event->xany.window != GLWin.window)
-        return;
-    switch (event->type) {
-    case KeyPress:
-        keyPressed(XLookupKeysym(&event->xkey, 0));
-        break;
-    case ButtonPress:
-        done = 1;
-        break;
-    case Expose:
-        followVisibility(*event);
-        if (event->xexpose.count == 0)
-            drawGLScene();
-        break;
-    case ConfigureNotify:
-        resizeEvent(event->xconfigure);
-        break;
-    case MapNotify:
-        if (GLWin.fullscreen)
-            holdInput();
-        followVisibility(*event);
-        break;
-    case UnmapNotify:
-    case VisibilityNotify:
-    case PropertyNotify:
-        followVisibility(*event);
-        break;
-    case ClientMessage:
-        client_message(event->xclient);
-        break;
     }
 }
 
@@ -153,7 +97,7 @@ int main()
     while (!done) {
         while (XPending(GLWin.display) > 0) {
             XNextEvent(GLWin.display, &event);
-            dispatch(&event);
+            dispatchEvent(&event);
         }
         tendScreenAwake();
         if (windowShown())

@@ -102,6 +102,25 @@ def screen_saver_on():
     return screen_saver_info().state == 1
 
 
+def end(proc):
+    """Ends a helper the tests started, at once if it will not go."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+def helper(case, command, **options):
+    """Starts a helper that ends with the case, pass or fail; its output goes
+    nowhere unless asked for, so it never holds the test runner's pipe."""
+    proc = subprocess.Popen(command, **{"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, **options})
+    case.addCleanup(end, proc)
+    return proc
+
+
 def xset(*args):
     subprocess.run(["xset", *args], check=True)
 
@@ -138,8 +157,12 @@ class SessionBus:
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                        env={**os.environ, "XDG_DATA_HOME": self.dir.name,
                                             "XDG_DATA_DIRS": self.dir.name})
-        wait_until(lambda: os.path.exists(f"{self.dir.name}/bus"), 10, "the session bus")
         self.logs, self.service = [], None
+        try:
+            wait_until(lambda: os.path.exists(f"{self.dir.name}/bus"), 10, "the session bus")
+        except BaseException:
+            self.__exit__()
+            raise
         return self
 
     def start_service(self, *knobs):
@@ -156,8 +179,7 @@ class SessionBus:
 
     def stop_service(self):
         if self.service:
-            self.service.terminate()
-            self.service.wait()
+            end(self.service)
 
     def calls(self, instance=-1):
         return read(self.logs[instance]).splitlines()[1:] if self.logs else []
@@ -176,8 +198,7 @@ class SessionBus:
 
     def __exit__(self, *exc):
         self.stop_service()
-        self.daemon.terminate()
-        self.daemon.wait()
+        end(self.daemon)
         self.dir.cleanup()
 
 
@@ -193,13 +214,18 @@ class Starmill:
         command = binary if os.sep not in binary else os.path.abspath(binary)
         self.proc = subprocess.Popen([*wrapper, command], cwd=cwd, stdout=self.out, stderr=self.err,
                                      env={**os.environ, **(env or {})}, start_new_session=new_session)
-        self.wait_for_window()
+        self.guardian = None
+        try:
+            self.wait_for_window()
+        except BaseException:
+            self.close()
+            raise
         # The process the program started to give the mode back.
         try:
             with open(f"/proc/{self.proc.pid}/task/{self.proc.pid}/children") as f:
                 self.guardian = int(f.read().split()[0])
         except (OSError, IndexError):
-            self.guardian = None
+            pass
 
     def output(self):
         with open(self.out.name) as f:
@@ -262,13 +288,16 @@ class WindowManager:
     def __enter__(self):
         self.proc = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
-        wait_until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0,
-                   20, "openbox")
+        try:
+            wait_until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0,
+                       20, "openbox")
+        except BaseException:
+            end(self.proc)
+            raise
         return self
 
     def __exit__(self, *exc):
-        self.proc.terminate()
-        self.proc.wait()
+        end(self.proc)
 
 
 def window_geometry(title):
@@ -413,9 +442,9 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
         # Xvfb picks a free display and writes its number once it accepts
         # connections.
         # Its built-in fonts hold "fixed" and nothing else.
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-fp", "built-ins",
-                                        "-nolisten", "tcp"], stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL, text=True)
+        self.server = helper(self, ["Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-fp", "built-ins",
+                                    "-nolisten", "tcp"], stdout=subprocess.PIPE, text=True)
+        self.addCleanup(self.server.stdout.close)
         self.display = ":" + self.server.stdout.readline().strip()
         self.assertNotEqual(self.display, ":", "Xvfb did not start")
         self.old_display = os.environ["DISPLAY"]
@@ -423,9 +452,6 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
 
     def tearDown(self):
         os.environ["DISPLAY"] = self.old_display
-        self.server.terminate()
-        self.server.wait()
-        self.server.stdout.close()
 
     def test_full_screen_covers_the_screen_as_it_is_and_windowed_still_works(self):
         with Starmill() as run:
@@ -442,28 +468,24 @@ class WithoutTheVideoModeExtension(unittest.TestCase):
             self.assertEqual(run.wait_exit(), 0)
 
     def test_a_display_that_cannot_be_opened_or_has_no_glx_is_reported(self):
-        without_glx = subprocess.Popen(["Xvfb", "-displayfd", "1", "-extension", "GLX", "-nolisten", "tcp"],
-                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        try:
-            plain = ":" + without_glx.stdout.readline().strip()
-            no_modes = "No XF86VidModeExtension: the video mode stays as it is\n"
-            # A GL driver that cannot load leaves no context to make (Debian
-            # 12's Mesa), or no visual at all (Debian 13's).
-            for display, driver, said in ((":999", {}, ['Cannot open the X display ":999"\n']),
-                                          (plain, {}, [no_modes + f'The X display "{plain}" has no GLX extension\n']),
-                                          (self.display, {"MESA_LOADER_DRIVER_OVERRIDE": "zink"},
-                                           [no_modes + "Got Doublebuffered Visual!\nglX-Version 1.4\n"
-                                                       "Cannot create a GL rendering context\n",
-                                            no_modes + "No RGBA visual with a 16-bit depth buffer on this display\n"])):
-                result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
-                                        env={**os.environ, "DISPLAY": display, **driver}, timeout=30)
-                self.assertEqual(result.returncode, 1)
-                self.assertIn(result.stdout, said)
-                self.assertNotIn("X Error", result.stderr)
-        finally:
-            without_glx.terminate()
-            without_glx.wait()
-            without_glx.stdout.close()
+        without_glx = helper(self, ["Xvfb", "-displayfd", "1", "-extension", "GLX", "-nolisten", "tcp"],
+                             stdout=subprocess.PIPE, text=True)
+        self.addCleanup(without_glx.stdout.close)
+        plain = ":" + without_glx.stdout.readline().strip()
+        no_modes = "No XF86VidModeExtension: the video mode stays as it is\n"
+        # A GL driver that cannot load leaves no context to make (Debian
+        # 12's Mesa), or no visual at all (Debian 13's).
+        for display, driver, said in ((":999", {}, ['Cannot open the X display ":999"\n']),
+                                      (plain, {}, [no_modes + f'The X display "{plain}" has no GLX extension\n']),
+                                      (self.display, {"MESA_LOADER_DRIVER_OVERRIDE": "zink"},
+                                       [no_modes + "Got Doublebuffered Visual!\nglX-Version 1.4\n"
+                                                   "Cannot create a GL rendering context\n",
+                                        no_modes + "No RGBA visual with a 16-bit depth buffer on this display\n"])):
+            result = subprocess.run([os.path.abspath(BINARY)], cwd=SOURCE, capture_output=True, text=True,
+                                    env={**os.environ, "DISPLAY": display, **driver}, timeout=30)
+            self.assertEqual(result.returncode, 1)
+            self.assertIn(result.stdout, said)
+            self.assertNotIn("X Error", result.stderr)
 
 
 class Keys(unittest.TestCase):
@@ -572,13 +594,12 @@ class FullScreenToggle(unittest.TestCase):
         # show started, while it is hidden, and are restarted while it is
         # seen to answer late or never.
         def cover():
-            self.cover = subprocess.Popen(["xlogo", "-geometry", "1024x768+0+0"], stderr=subprocess.DEVNULL)
+            self.cover = helper(self, ["xlogo", "-geometry", "1024x768+0+0"])
             wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^xlogo$"],
                                               capture_output=True).returncode == 0, 10, "the covering window")
 
         def uncover():
-            self.cover.terminate()
-            self.cover.wait()
+            end(self.cover)
 
         def under_the_saver():
             xdotool("windowactivate", "--sync", window)
@@ -828,10 +849,8 @@ class DesktopGivenBack(unittest.TestCase):
         with tempfile.TemporaryDirectory() as runtime:
             os.chmod(runtime, 0o700)
             log = os.path.join(runtime, "weston.log")
-            weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--xwayland",
-                                       "--socket=starmill-test", "--log=" + log],
-                                      env={**os.environ, "XDG_RUNTIME_DIR": runtime},
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            weston = helper(self, ["weston", "--backend=headless-backend.so", "--xwayland", "--socket=starmill-test",
+                                   "--log=" + log], env={**os.environ, "XDG_RUNTIME_DIR": runtime})
             old_display = os.environ["DISPLAY"]
             try:
                 def weston_log():
@@ -855,8 +874,7 @@ class DesktopGivenBack(unittest.TestCase):
                 self.assertNotIn("xserver exited", weston_log())
             finally:
                 os.environ["DISPLAY"] = old_display
-                weston.terminate()
-                weston.wait()
+                end(weston)
 
 
 class GlStream(unittest.TestCase):
