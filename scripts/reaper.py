@@ -22,7 +22,23 @@ PR_SET_CHILD_SUBREAPER = 36
 GRACE = 5.0  # a helper told to end (a compositor's Xwayland, say) may take a moment
 
 
-def descendants():
+def running(pid, mark):
+    """Whether the process runs (a zombie does not), carrying `mark` if given."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            if f.read().rsplit(")", 1)[1].split()[0] == "Z":
+                return False
+        if mark is None:
+            return True
+        with open(f"/proc/{pid}/environ", "rb") as f:
+            return mark.encode() in f.read().split(b"\0")
+    except OSError:
+        return False
+
+
+def descendants(mark=None):
+    """The processes running below this one; with `mark` (NAME=VALUE), only
+    those whose environment holds it."""
     found, pending = [], [os.getpid()]
     while pending:
         pid = pending.pop()
@@ -32,7 +48,7 @@ def descendants():
                     pending += [int(child) for child in f.read().split()]
         except OSError:
             continue  # it ended meanwhile
-        if pid != os.getpid():
+        if pid != os.getpid() and running(pid, mark):
             found.append(pid)
     return found
 
@@ -54,30 +70,33 @@ def command_line(pid):
         return "?"
 
 
-def wait_for_none(seconds):
+def wait_for_none(seconds, mark=None):
     deadline = time.monotonic() + seconds
     while True:
-        reap()
-        left = descendants()
+        # Those ended are collected only when all are ended: a tool that
+        # ends a part of them leaves the rest to the owners' own waits.
+        if mark is None:
+            reap()
+        left = descendants(mark)
         if not left or time.monotonic() > deadline:
             return left
         time.sleep(0.1)
 
 
-def end_all(why=None, grace=0.0):
-    """Ends every process below this one, once `grace` seconds have given
-    them a chance to end by themselves; names those it found, after `why`.
-    Returns whether there were any."""
-    left = wait_for_none(grace)
+def end_all(why=None, grace=0.0, mark=None):
+    """Ends every process below this one (with `mark`, those that carry it),
+    once `grace` seconds have given them a chance to end by themselves;
+    names those it found, after `why`. Returns whether there were any."""
+    left = wait_for_none(grace, mark)
     for pid in left if why else ():
         print(f"reaper: {why}: {pid} {command_line(pid)}", file=sys.stderr, flush=True)
     for sig in (signal.SIGTERM, signal.SIGKILL):
-        for pid in descendants():
+        for pid in descendants(mark):
             try:
                 os.kill(pid, sig)
             except ProcessLookupError:
                 pass
-        if not wait_for_none(GRACE):
+        if not wait_for_none(GRACE, mark):
             break
     return bool(left)
 
