@@ -25,6 +25,7 @@ import concurrent.futures
 import fcntl
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -290,6 +291,9 @@ def main():
     if unknown:
         sys.exit(f"no such row: {' '.join(sorted(unknown))}; the rows: {' '.join(r.name for r in desktop_rows.ROWS)}")
     reaper.become()
+    # Stopped (^C, a timeout), it ends every row's pieces before it goes.
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        signal.signal(sig, lambda *_: (reaper.end_all(), os._exit(1)))
     started = time.monotonic()
     print("| Desktop | Session | Release | Nothing running | Full-screen | Window | Escape | After | "
           "Window without the bus | What holds it |")
