@@ -24,6 +24,11 @@ class Row:
     idle: Callable
     system_bus: bool = False
     root: str = None  # a system of another release that the desktop's pieces run in
+    # On Wayland the keys sent through Xwayland reach the program but not the
+    # compositor, which a user's key press always reaches first: this tells
+    # the compositor of each key, where its idle count would miss it.
+    keyed: Callable = None
+    rule: str = None  # the desktop's own setting that holds it, where it has one
 
 
 def wait_for_name(session, name, timeout=30, bus="--session"):
@@ -185,7 +190,7 @@ def sway(rule):
         config = s.path("sway.conf")
         write(config, f"xwayland enable\n"
                       f"exec sh -c 'xhost +si:localuser:root && echo \"$DISPLAY\" > {s.path('display')}'\n"
-                      f"exec swayidle -w timeout {DELAY_MINUTES * 60} 'touch {s.path('idle')}'\n"
+                      f"exec swayidle -w timeout {DELAY_MINUTES * 60} 'touch {s.path('idle')}' resume 'rm {s.path('idle')}'\n"
                       + ("for_window [class=\"Starmill\"] inhibit_idle visible\n" if rule else ""))
         # sway will not run as root; its Xwayland lets root in.
         runtime = s.path("sway-run")
@@ -202,6 +207,17 @@ def sway(rule):
 
 def sway_idle(s):
     return os.path.exists(s.path("idle"))
+
+
+def sway_keyed(s):
+    """A Shift through sway's virtual keyboard, which sway counts as input."""
+    runtime = s.path("sway-run")
+    socket = next(name for name in os.listdir(runtime) if name.startswith("wayland-") and not name.endswith(".lock"))
+    s.run("wtype", "-k", "Shift_L", env={"XDG_RUNTIME_DIR": runtime, "WAYLAND_DISPLAY": socket})
+    # swayidle runs its resume command in its own time.
+    deadline = time.monotonic() + 5
+    while sway_idle(s) and time.monotonic() < deadline:
+        time.sleep(0.1)
 
 
 # GNOME on Wayland: mutter as the compositor, with the session and the proxy.
@@ -237,6 +253,11 @@ def start_kde_wayland(s):
     wait_for_name(s, "org.freedesktop.ScreenSaver")
 
 
+def kde_keyed(s):
+    """The locker's own word for the user's input."""
+    s.call("org.freedesktop.ScreenSaver", "/ScreenSaver", "org.freedesktop.ScreenSaver.SimulateUserActivity")
+
+
 # Xfce: its screen saver counts the X server's idle time and serves its own
 # interface. Debian 12 has none, so the row runs Debian 13's.
 def start_xfce(s):
@@ -266,7 +287,8 @@ ROWS = [
         active("org.xfce.ScreenSaver", "/org/xfce/ScreenSaver"), root=TRIXIE),
     Row("gnome-wayland", "GNOME 43", "Wayland", "Debian 12", start_gnome_wayland, presence_idle, system_bus=True),
     Row("kde-wayland", "KDE Plasma 5.27", "Wayland", "Debian 12", start_kde_wayland,
-        active("org.freedesktop.ScreenSaver", "/ScreenSaver"), system_bus=True),
-    Row("sway", "sway 1.7 with swayidle", "Wayland", "Debian 12", sway(rule=False), sway_idle),
-    Row("sway-rule", "sway 1.7 with swayidle and inhibit_idle", "Wayland", "Debian 12", sway(rule=True), sway_idle),
+        active("org.freedesktop.ScreenSaver", "/ScreenSaver"), system_bus=True, keyed=kde_keyed),
+    Row("sway", "sway 1.7 with swayidle", "Wayland", "Debian 12", sway(rule=False), sway_idle, keyed=sway_keyed),
+    Row("sway-rule", "sway 1.7 with swayidle and inhibit_idle", "Wayland", "Debian 12", sway(rule=True), sway_idle,
+        keyed=sway_keyed, rule="sway's own inhibit_idle rule"),
 ]

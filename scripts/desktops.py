@@ -194,6 +194,8 @@ class Show:
 
     def key(self, key):
         self.session.xdotool("key", key)
+        if self.session.row.keyed:
+            self.session.row.keyed(self.session)
 
     def windowed(self):
         """F1, and the focus on the window, also where no window manager gives it."""
@@ -268,7 +270,9 @@ def cell(results, key):
 
 
 def table_row(row, results):
-    if not (results.get("full-screen") and results.get("window")):
+    if row.rule and results.get("no bus"):
+        holder = row.rule + ("" if results.get("full-screen") else ", in a window only")
+    elif not (results.get("full-screen") and results.get("window")):
         holder = "nothing the program does"
     elif results.get("no bus"):
         holder = "the X side (the bus too, where served)"
